@@ -1,0 +1,40 @@
+# The host tree: the Windows-free code built natively with AddressSanitizer and
+# UndefinedBehaviorSanitizer, its unit tests, and a libFuzzer target per parser of outside input.
+enable_testing()
+set(KYR_SAN -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+
+if(NOT KYR_PURE_SOURCES)
+  set(KYR_PURE_SOURCES ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+endif()
+add_library(kyr_pure STATIC ${KYR_PURE_SOURCES})
+target_include_directories(kyr_pure PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(kyr_pure PUBLIC -Wall -Wextra ${KYR_SAN})
+target_link_options(kyr_pure PUBLIC ${KYR_SAN})
+target_compile_definitions(kyr_pure PUBLIC KYR_HOST_BUILD=1)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB kyr_host_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
+if(kyr_host_tests)
+  add_executable(host_tests ${kyr_host_tests})
+  target_link_libraries(host_tests PRIVATE kyr_pure gtest_main gmock)
+  add_test(NAME host.unit COMMAND host_tests)
+endif()
+
+# Fuzz targets: tests/fuzz/<name>_fuzz.cpp. ctest runs each for a bounded time from its corpus.
+set(KYR_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs under ctest")
+file(GLOB kyr_fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+foreach(src IN LISTS kyr_fuzzers)
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE kyr_pure)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(corpus ${CMAKE_BINARY_DIR}/corpus/${name})
+  set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name})
+  add_test(NAME fuzz.${name}
+    COMMAND sh -c "mkdir -p '${corpus}' && exec '$<TARGET_FILE:${name}>' -max_total_time=${KYR_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 '${corpus}' $([ -d '${seeds}' ] && echo '${seeds}')")
+  set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 300)
+endforeach()

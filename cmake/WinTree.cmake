@@ -1,0 +1,80 @@
+# The Windows tree: GameConfig.exe, the engine library, GoogleTest programs and the end-to-end
+# driver. ctest runs every .exe through scripts/wine-run.sh (CMAKE_CROSSCOMPILING_EMULATOR).
+enable_language(RC)
+enable_testing()
+
+set(KYR_WIN_COMPILE_OPTIONS
+  -Wall -Wextra
+  # Sources are UTF-8; every narrow string the program uses is Shift-JIS (code page 932).
+  -finput-charset=UTF-8 -fexec-charset=CP932)
+set(KYR_WIN_DEFINITIONS
+  _WIN32_WINNT=0x0601 WINVER=0x0601 DIRECTINPUT_VERSION=0x0800 STRSAFE_NO_DEPRECATE
+  NOMINMAX)
+set(KYR_WIN_LINK_OPTIONS -static -static-libgcc -static-libstdc++)
+# Only system DLLs are imported at start; the DirectX DLLs are bound on first use
+# (engine/core/LazyDll), so none of their import libraries appears here.
+set(KYR_WIN_SYSTEM_LIBS
+  comctl32 shlwapi shell32 ole32 oleaut32 uuid dxguid strmiids wininet winmm gdi32 user32
+  kernel32 advapi32)
+
+add_library(kyr_engine STATIC ${KYR_PURE_SOURCES} ${KYR_WIN_SOURCES})
+target_include_directories(kyr_engine PUBLIC
+  ${CMAKE_SOURCE_DIR}/src
+  ${KYR_DEPS_DIR}/boost-include
+  ${KYR_DEPS_DIR}/libsquish/include)
+target_compile_options(kyr_engine PUBLIC ${KYR_WIN_COMPILE_OPTIONS})
+target_compile_definitions(kyr_engine PUBLIC ${KYR_WIN_DEFINITIONS})
+target_link_options(kyr_engine PUBLIC ${KYR_WIN_LINK_OPTIONS})
+target_link_libraries(kyr_engine PUBLIC ${KYR_DEPS_DIR}/libsquish/lib/libsquish.a ${KYR_WIN_SYSTEM_LIBS})
+
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+add_executable(GameConfig WIN32 src/app/WinMain.cpp src/resources/GameConfig.rc)
+target_link_libraries(GameConfig PRIVATE kyr_engine)
+set_source_files_properties(src/resources/GameConfig.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/GameConfig.manifest;${CMAKE_SOURCE_DIR}/src/resources/GameConfig.ico")
+
+# GoogleTest built with this toolchain by scripts/setup.sh.
+set(GT ${KYR_DEPS_DIR}/googletest)
+add_library(kyr_gtest INTERFACE)
+target_include_directories(kyr_gtest INTERFACE ${GT}/include)
+target_link_libraries(kyr_gtest INTERFACE ${GT}/lib/libgmock.a ${GT}/lib/libgtest.a)
+
+# tests/win/<group>/*.cpp becomes <group>_tests.exe, one ctest entry each.
+file(GLOB kyr_test_groups LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*)
+foreach(dir IN LISTS kyr_test_groups)
+  if(IS_DIRECTORY ${dir})
+    get_filename_component(group ${dir} NAME)
+    file(GLOB group_sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.rc)
+    if(group_sources)
+      add_executable(${group}_tests ${group_sources} ${CMAKE_SOURCE_DIR}/tests/win/test_main.cpp)
+      target_include_directories(${group}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+      target_link_libraries(${group}_tests PRIVATE kyr_engine kyr_gtest)
+      add_test(NAME win.${group} COMMAND ${group}_tests)
+      set_tests_properties(win.${group} PROPERTIES TIMEOUT 300)
+    endif()
+  endif()
+endforeach()
+
+# The end-to-end driver and any other Windows helper programs the e2e scripts use.
+file(GLOB kyr_e2e_programs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/programs/*.cpp)
+foreach(src IN LISTS kyr_e2e_programs)
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE kyr_engine)
+endforeach()
+
+# tests/e2e/*_e2e.sh run the real GameConfig.exe from outside.
+file(GLOB kyr_e2e_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_e2e.sh)
+foreach(script IN LISTS kyr_e2e_scripts)
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR})
+  set_tests_properties(e2e.${name} PROPERTIES TIMEOUT 600)
+endforeach()
+
+# Benchmarks are programs, run by `make bench`, never by the tests.
+file(GLOB kyr_benchmarks CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(src IN LISTS kyr_benchmarks)
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE kyr_engine)
+endforeach()

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine (as root).
+# Idempotent: every step checks first, so a machine that has it all passes in seconds.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+deps="${DEPS_DIR:-$here/build/deps}"
+
+sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+pkgs=(
+  g++-mingw-w64-i686 mingw-w64-tools
+  wine wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libosmesa6:i386
+  libxcomposite1:i386 libxcursor1:i386 libxfixes3:i386 libxi6:i386 libxinerama1:i386
+  libxrandr2:i386 libxrender1:i386 libxxf86vm1:i386 libgnutls30:i386 libvulkan1:i386
+  fonts-wine fonts-liberation
+  xvfb xauth xdotool imagemagick x11-utils
+  libboost-dev googletest
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-vlgothic
+  cmake make clang libclang-rt-14-dev locales python3 python3-oauthlib dpkg-dev
+)
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || sudo_ dpkg --add-architecture i386
+  sudo_ apt-get update -qq
+  sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+  echo "setup: generating ja_JP.UTF-8"
+  sudo_ localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+
+mkdir -p "$deps"
+
+# Boost is header-only for what we use. The cross compiler must not see /usr/include as a
+# whole (glibc headers would shadow MinGW's), so it gets a folder holding only this link.
+mkdir -p "$deps/boost-include"
+[ -L "$deps/boost-include/boost" ] || ln -sfn /usr/include/boost "$deps/boost-include/boost"
+
+CXX_W=i686-w64-mingw32-g++-posix
+CC_W=i686-w64-mingw32-gcc-posix
+AR_W=i686-w64-mingw32-ar
+
+# GoogleTest, built once with the cross toolchain.
+gt="$deps/googletest"
+if [ ! -f "$gt/lib/libgtest.a" ] || [ ! -f "$gt/lib/libgtest_main.a" ]; then
+  echo "setup: building GoogleTest for i686-w64-mingw32"
+  rm -rf "$gt/build" && mkdir -p "$gt/build"
+  cmake -S /usr/src/googletest -B "$gt/build" -DCMAKE_SYSTEM_NAME=Windows \
+    -DCMAKE_C_COMPILER=$CC_W -DCMAKE_CXX_COMPILER=$CXX_W -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_GMOCK=ON -Dgtest_disable_pthreads=OFF -DCMAKE_INSTALL_PREFIX="$gt" \
+    -DCMAKE_INSTALL_LIBDIR=lib >/dev/null
+  cmake --build "$gt/build" -j"$(nproc)" >/dev/null
+  cmake --install "$gt/build" >/dev/null
+fi
+
+# libsquish has no MinGW build in Debian; its source package does, so compile it ourselves.
+sq="$deps/libsquish"
+if [ ! -f "$sq/lib/libsquish.a" ]; then
+  echo "setup: building libsquish for i686-w64-mingw32"
+  src_list=/etc/apt/sources.list.d/debian-src.sources
+  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    {
+      echo "Types: deb-src"
+      echo "URIs: http://deb.debian.org/debian"
+      echo "Suites: bookworm bookworm-updates"
+      echo "Components: main"
+      echo "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
+    } | sudo_ tee "$src_list" >/dev/null
+    sudo_ apt-get update -qq
+  fi
+  rm -rf "$sq" && mkdir -p "$sq/src" "$sq/lib" "$sq/include"
+  (cd "$sq/src" && apt-get source -qq libsquish >/dev/null 2>&1)
+  srcdir=$(find "$sq/src" -maxdepth 1 -type d -name 'libsquish-*' | head -n1)
+  [ -n "$srcdir" ] || { echo "setup: libsquish source not found" >&2; exit 1; }
+  objs=()
+  for f in alpha clusterfit colourblock colourfit colourset maths rangefit singlecolourfit squish; do
+    $CXX_W -O2 -c "$srcdir/$f.cpp" -o "$sq/src/$f.o" -DSQUISH_USE_SSE=0 -DSQUISH_USE_OPENMP=0
+    objs+=("$sq/src/$f.o")
+  done
+  $AR_W rcs "$sq/lib/libsquish.a" "${objs[@]}"
+  cp "$srcdir/squish.h" "$sq/include/"
+fi
+
+echo "setup: ok"

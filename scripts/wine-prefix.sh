@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Creates the project's own Wine prefix (offline, Japanese locale, fonts, undecorated-window fix)
+# and keeps its settings current. Does nothing when the prefix is complete and current.
+set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
+# Bump when the settings below change: an existing prefix is then updated, not rebuilt.
+settings_version=3
+stamp="$WINEPREFIX/.kyr-ready"
+[ "$(cat "$stamp" 2>/dev/null)" = "$settings_version" ] && exit 0
+
+# Two runs at once must not both build the prefix.
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+[ "$(cat "$stamp" 2>/dev/null)" = "$settings_version" ] && exit 0
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "wine-prefix: creating $WINEPREFIX" >&2
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+fi
+
+# Wine's own fonts (Tahoma, Marlett for the caption buttons) are not found from Debian's data
+# folder; the prefix's font folder is always searched.
+cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+
+reg() { wine reg add "$@" /f >/dev/null 2>&1; }  # reg.exe prints Shift-JIS: keep it quiet
+# The fonts a Japanese Windows has, mapped onto the VL and IPA fonts Debian ships.
+# FontSubstitutes serve CreateFont; Replacements also make the names enumerable, which
+# EnumFontFamiliesEx (the engine's font creation) needs.
+subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+repl='HKCU\Software\Wine\Fonts\Replacements'
+for pair in "MS UI Gothic=VL PGothic" "MS PGothic=VL PGothic" "ＭＳ Ｐゴシック=VL PGothic" \
+            "MS Gothic=VL Gothic" "ＭＳ ゴシック=VL Gothic" "MS Mincho=IPAMincho" \
+            "ＭＳ 明朝=IPAMincho"; do
+  reg "$subst" /v "${pair%%=*}" /d "${pair#*=}"
+  reg "$repl" /v "${pair%%=*}" /d "${pair#*=}"
+done
+reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "Tahoma" \
+    /t REG_MULTI_SZ /d "VL-PGothic-Regular.ttf,VL PGothic"
+# Xvfb runs no window manager: let wine draw the title bars itself.
+reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N
+wineserver -w
+echo "$settings_version" > "$stamp"

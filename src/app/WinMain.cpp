@@ -1,0 +1,9 @@
+// Entry point of GameConfig.exe.
+#include <windows.h>
+
+#include "app/Application.h"
+#include "ui/ConfigSheet.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return KYR::RunApplication(instance, &KYR::CreateKYRInterface, &RunConfigSheet);
+}

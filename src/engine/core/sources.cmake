@@ -1,0 +1,9 @@
+list(APPEND KYR_WIN_SOURCES
+  ${KYR_AREA_DIR}/DxEntryPoints.cpp
+  ${KYR_AREA_DIR}/EventList.cpp
+  ${KYR_AREA_DIR}/GDebug.cpp
+  ${KYR_AREA_DIR}/GFEP.cpp
+  ${KYR_AREA_DIR}/KYRWin.cpp
+  ${KYR_AREA_DIR}/LazyDll.cpp
+  ${KYR_AREA_DIR}/MessageBox.cpp
+  ${KYR_AREA_DIR}/Registries.cpp)

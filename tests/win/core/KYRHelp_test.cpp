@@ -1,0 +1,234 @@
+// Start-up and teardown of the application object, with counting doubles in its slots.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/KYRHelp.h"
+#include "engine/core/MessageBox.h"
+
+namespace {
+
+using namespace KYR;
+
+// Every double appends what happens to it to one shared journal.
+std::vector<std::string> journal;
+
+template <class I>
+struct Counted : RefCounted<I> {
+    explicit Counted(std::string n) : name(std::move(n)) {}
+    ~Counted() override { journal.push_back(name + ".destroyed"); }
+    int32_t Release() override {
+        journal.push_back(name + ".Release");
+        return RefCounted<I>::Release();
+    }
+    std::string name;
+};
+
+struct FakeGraphics : Counted<IKYRD3D> {
+    using Counted::Counted;
+    void* CreateObject(REFGUID) override { return nullptr; }
+    bool GetAdapterInfo(D3DAdapterInfo*, uint32_t, uint32_t) override { return false; }
+    uint32_t GetAvailableTextureMem() override { return 0; }
+    bool CreateDevice(HWND, int32_t, uint32_t, uint32_t) override { return false; }
+    bool ReleaseDevice() override {
+        journal.push_back(name + ".ReleaseDevice");
+        return false;
+    }
+    bool ResetDevice(uint32_t, uint32_t) override { return false; }
+    ID3DTexture* GetRenderTarget() override { return nullptr; }
+    bool SetRenderTarget(ID3DTexture*) override { return false; }
+    void Clear(uint32_t) override {}
+    bool BeginScene() override { return false; }
+    void EndScene() override {}
+    bool Present() override { return false; }
+    HRESULT TestCooperativeLevel() override { return S_OK; }
+    CD3DEffect* CreateEffect(const char*) override { return nullptr; }
+    bool GetVSync() override { return true; }
+    void SetVSync(bool) override {}
+    bool GetNonPow2Textures() override { return false; }
+    void SetNonPow2Textures(bool) override {}
+};
+
+struct FakeWin : Counted<IKYRWin> {
+    using Counted::Counted;
+    HFONT CreateFontHandle(const char*, int, int, unsigned, bool, bool, bool) override {
+        return nullptr;
+    }
+    HDC GetDesktopDC() override { return nullptr; }
+    int ReleaseDesktopDC() override { return 0; }
+    bool RunAndWait(char*) override { return false; }
+    void PumpMessagesFor(DWORD) override {}
+};
+
+struct FakeInput : Counted<IKYRDI> {
+    using Counted::Counted;
+    void* GetDirectInput(REFGUID) override { return nullptr; }
+    bool Initialize(HINSTANCE) override { return false; }
+    void Shutdown() override { journal.push_back(name + ".Shutdown"); }
+    IDIInput* CreateKeyboard() override { return nullptr; }
+    IDIInput* CreateJoystick(int) override { return nullptr; }
+};
+
+struct Plain : Counted<IKYRSpareServiceB> {  // any interface will do for slots A, D, aux
+    using Counted::Counted;
+    bool Open() override { return true; }
+    bool IsOpen() const override { return true; }
+    void Update() override {}
+    void Close() override { journal.push_back(name + ".Close"); }
+};
+
+struct FakeSpareC : Counted<IKYRSpareServiceC> {
+    using Counted::Counted;
+    bool Open() override { return true; }
+    bool IsOpen() const override { return true; }
+    void Update() override {}
+    void Pause() override {}
+    void Resume() override {}
+    void Close() override { journal.push_back(name + ".Close"); }
+};
+
+struct FakeMainWindow : IMainWindow {
+    bool Create(HINSTANCE, int, int) override { return true; }
+    HWND GetHandle() const override { return nullptr; }
+    void Show(int) override {}
+    bool ProcessMessages() override { return true; }
+    void SetTitle(const char*) override {}
+    void Destroy() override { journal.push_back("main.Destroy"); }
+};
+
+TEST(KYRHelp, TeardownReleasesEverySlotOnceInTheFixedOrder) {
+    journal.clear();
+    {
+        CKYRHelp help(GetModuleHandleA(nullptr));
+        ASSERT_EQ(CKYRHelp::GetInstance(), &help);
+        help.AdoptInterfacesForTest(new FakeGraphics("gfx"), new FakeWin("win"),
+                                    new FakeInput("input"));
+        help.AdoptSlotsForTest({new Plain("aux"), new Plain("A"), new Plain("B"),
+                                new FakeSpareC("C"), new Plain("D"),
+                                boost::shared_ptr<IMainWindow>(new FakeMainWindow)});
+    }
+    const std::vector<std::string> expected = {
+        "aux.Release", "aux.destroyed", "gfx.ReleaseDevice", "main.Destroy",
+        "D.Release", "D.destroyed",
+        "gfx.ReleaseDevice", "gfx.Release", "gfx.destroyed",
+        "C.Close", "C.Release", "C.destroyed",
+        "B.Close", "B.Release", "B.destroyed",
+        "input.Shutdown", "input.Release", "input.destroyed",
+        "win.Release", "win.destroyed",
+        "A.Release", "A.destroyed",
+    };
+    EXPECT_EQ(journal, expected);
+    EXPECT_EQ(CKYRHelp::GetInstance(), nullptr);
+}
+
+TEST(KYRHelp, EmptySlotsTearDownWithoutCalls) {
+    journal.clear();
+    { CKYRHelp help(GetModuleHandleA(nullptr)); }
+    EXPECT_TRUE(journal.empty());
+    EXPECT_EQ(CKYRHelp::GetInstance(), nullptr);
+}
+
+// Factories that fail at one kind; each records which kinds it was asked for.
+std::vector<int> asked;
+int failingKind = -1;
+IKYRInterface* ScriptedFactory(int kind) {
+    asked.push_back(kind);
+    if (kind == failingKind) return nullptr;
+    switch (kind) {
+    case kKindGraphics: return new FakeGraphics("gfx");
+    case kKindWin: return new FakeWin("win");
+    case kKindInput: return new FakeInput("input");
+    default: return nullptr;
+    }
+}
+
+bool sheetRan = false;
+void RecordSheet() { sheetRan = true; }
+
+TEST(Application, AFailingInterfaceShowsOneBoxAndEndsWithOne) {
+    struct Row {
+        int failing;
+        std::vector<int> askedKinds;
+    };
+    const Row rows[] = {
+        {kKindGraphics, {kKindGraphics}},                       // nothing after graphics
+        {kKindWin, {kKindGraphics, kKindWin}},
+        {kKindInput, {kKindGraphics, kKindWin, kKindInput}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.failing);
+        asked.clear();
+        journal.clear();
+        failingKind = row.failing;
+        sheetRan = false;
+        std::vector<std::string> boxes;
+        MessageBoxHook previous = SetMessageBoxHook(
+            [&](HWND owner, const char* text, const char* caption, UINT type) {
+                EXPECT_EQ(owner, nullptr);
+                EXPECT_EQ(type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+                boxes.push_back(std::string(caption) + "|" + text);
+                return IDOK;
+            });
+        const int exitCode = RunApplication(GetModuleHandleA(nullptr), ScriptedFactory,
+                                            RecordSheet);
+        SetMessageBoxHook(previous);
+        EXPECT_EQ(exitCode, 1);
+        EXPECT_FALSE(sheetRan);
+        EXPECT_EQ(asked, row.askedKinds);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], "システムエラー|必要なシステムライブラリが読み込めませんでした。");
+        // Interfaces made before the failure stay until teardown: the factory's reference
+        // is handed over at once, the slot's own is released in teardown, and the object is
+        // destroyed exactly once.
+        for (const char* made : {"gfx", "win"}) {
+            int releases = 0, destroyed = 0;
+            for (const auto& e : journal) {
+                releases += e == std::string(made) + ".Release";
+                destroyed += e == std::string(made) + ".destroyed";
+            }
+            const bool wasMade = (std::string(made) == "gfx") ? row.failing != kKindGraphics
+                                                              : row.failing == kKindInput;
+            EXPECT_EQ(releases, wasMade ? 2 : 0) << made;
+            EXPECT_EQ(destroyed, wasMade ? 1 : 0) << made;
+        }
+    }
+    failingKind = -1;
+}
+
+TEST(Application, ANormalRunShowsNoBoxRunsTheSheetAndEndsWithZero) {
+    asked.clear();
+    journal.clear();
+    failingKind = -1;
+    sheetRan = false;
+    EXPECT_EQ(RunApplication(GetModuleHandleA(nullptr), ScriptedFactory, RecordSheet), 0);
+    EXPECT_TRUE(sheetRan);
+    EXPECT_EQ(asked, (std::vector<int>{kKindGraphics, kKindWin, kKindInput}));
+}
+
+TEST(InterfaceFactory, KindsTheToolUsesAreMadeWithOneReference) {
+    for (int kind : {kKindWin, kKindGraphics, kKindInput}) {
+        IKYRInterface* made = CreateKYRInterface(kind);
+        ASSERT_NE(made, nullptr) << kind;
+        EXPECT_EQ(made->GetRefCount(), 1);
+        EXPECT_EQ(made->AddRef(), 2);
+        EXPECT_EQ(made->Release(), 1);
+        EXPECT_EQ(made->Release(), 0);
+    }
+    EXPECT_EQ(CreateKYRInterface(6), nullptr);
+    EXPECT_EQ(CreateKYRInterface(-1), nullptr);
+}
+
+TEST(InterfaceFactory, TheAboutKindShowsItsNoticeAndMakesNothing) {
+    std::string caption;
+    MessageBoxHook previous = SetMessageBoxHook([&](HWND, const char*, const char* c, UINT) {
+        caption = c;
+        return IDOK;
+    });
+    EXPECT_EQ(CreateKYRInterface(kKindAbout), nullptr);
+    SetMessageBoxHook(previous);
+    EXPECT_EQ(caption, "About");
+}
+
+}  // namespace
