@@ -5,9 +5,11 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 bash scripts/setup.sh
 jobs=$(nproc)
+# KYR_BUILD_ROOT lets several work trees or people build side by side (default: build).
+broot="${KYR_BUILD_ROOT:-build}"
 
 build_tree() {  # name, then cmake configure arguments
-  local dir="build/$1"; shift
+  local dir="$broot/$1"; shift
   [ -f "$dir/CMakeCache.txt" ] || cmake -S . -B "$dir" "$@" >/dev/null
   if ! cmake --build "$dir" -j"$jobs" >"$dir/build.log" 2>&1; then
     grep -vE '^\[ *[0-9]+%\]' "$dir/build.log" | tail -n 80

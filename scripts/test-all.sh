@@ -11,7 +11,7 @@ bash scripts/build.sh || exit 1
 
 status=0
 echo "== host tier (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer)"
-(cd build/host && ctest --output-on-failure -j"$(nproc)" "$@") || status=1
+(cd "${KYR_BUILD_ROOT:-build}/host" && ctest --output-on-failure -j"$(nproc)" "$@") || status=1
 
 echo "== win and end-to-end tiers (Wine)"
 scripts/wine-prefix.sh || exit 1
@@ -30,7 +30,7 @@ fi
 # One wineserver for the whole run: each test program then starts in a fraction of a second.
 wineserver -p 2>/dev/null
 # Serially: tests that send keys need the foreground window to themselves.
-(cd build/win && ctest --output-on-failure -j1 "$@") || status=1
+(cd "${KYR_BUILD_ROOT:-build}/win" && ctest --output-on-failure -j1 "$@") || status=1
 
 echo "== make test took $(( $(date +%s) - start )) s"
 exit $status
