@@ -1,0 +1,261 @@
+// Drives the real GameConfig.exe from outside, as a player would, for the end-to-end tests.
+// Runs in the same Wine prefix as the tool. Each argument is one step; the steps run in
+// order and the first one that fails ends the run with exit code 1. What the steps read is
+// printed one line each ("text 1001=..."), UTF-8, for the test script to compare.
+//
+//   find                 wait (15 s) for the sheet captioned "ゲームの設定"
+//   page:N               switch to tab N (0-based), as a click on the tab would
+//   text:ID              print the text of control ID on the current page (or the sheet)
+//   check:ID             print the check state of button ID
+//   combo:ID             print the selected index and text of combo box ID
+//   select:ID:N          select entry N of combo box ID and notify the page like a user pick
+//   click:ID             press button ID (the sheet's OK=1, Cancel=2, Apply=12321, or a page's)
+//   enabled:ID           print whether control ID is enabled
+//   key:VK               press and release a virtual key with SendInput (sheet in front)
+//   focus:ID             move the keyboard focus to control ID of the current page
+//   focused              print the id of the control that has the focus
+//   close                the window's close box (WM_SYSCOMMAND SC_CLOSE)
+//   rect                 print the sheet's window rectangle
+//   shot:PATH            save the sheet's window as a 24-bit BMP
+//   sleep:MS             wait
+//   gone                 wait (15 s) until the sheet window no longer exists
+#include <windows.h>
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND g_sheet = nullptr;
+
+std::string Utf8(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring Wide(const std::string& s) {  // arguments arrive in the ANSI code page
+    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
+    return w;
+}
+
+bool Fail(const std::string& why) {
+    std::printf("error %s\n", why.c_str());
+    std::fflush(stdout);
+    return false;
+}
+
+// The current page's control, else the sheet's own (OK, Cancel, Apply, the tab control).
+HWND Control(int id) {
+    HWND page = reinterpret_cast<HWND>(SendMessageW(g_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    HWND c = page ? GetDlgItem(page, id) : nullptr;
+    return c ? c : GetDlgItem(g_sheet, id);
+}
+
+std::wstring WindowTextW(HWND h) {
+    const int n = static_cast<int>(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring w(n + 1, L'\0');
+    SendMessageW(h, WM_GETTEXT, n + 1, reinterpret_cast<LPARAM>(&w[0]));
+    w.resize(n);
+    return w;
+}
+
+void Settle() { Sleep(150); }  // lets the tool's message loop catch up
+
+bool SaveWindowBmp(HWND h, const std::string& path) {
+    RECT r;
+    GetWindowRect(h, &r);
+    const int w = r.right - r.left, hgt = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, hgt);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, hgt, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFOHEADER bi = {};
+    bi.biSize = sizeof(bi);
+    bi.biWidth = w;
+    bi.biHeight = hgt;
+    bi.biPlanes = 1;
+    bi.biBitCount = 24;
+    const int stride = (w * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * hgt);
+    GetDIBits(mem, bmp, 0, hgt, pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi),
+              DIB_RGB_COLORS);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bi);
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* f = _wfopen(Wide(path).c_str(), L"wb");
+    if (!f) return false;
+    fwrite(&fh, sizeof(fh), 1, f);
+    fwrite(&bi, sizeof(bi), 1, f);
+    fwrite(pixels.data(), 1, pixels.size(), f);
+    fclose(f);
+    return true;
+}
+
+void SendKey(WORD vk) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[0].ki.wScan = in[1].ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Sleep(100);  // held across at least two of the key page's 32 ms ticks
+    SendInput(1, &in[1], sizeof(INPUT));
+}
+
+std::vector<std::string> Split(const std::string& s) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t colon = s.find(':', start);
+        parts.push_back(s.substr(start, colon - start));
+        if (colon == std::string::npos) break;
+        start = colon + 1;
+    }
+    return parts;
+}
+
+bool Step(const std::string& step) {
+    const std::vector<std::string> a = Split(step);
+    const std::string& verb = a[0];
+    auto num = [&](size_t i) { return i < a.size() ? std::atoi(a[i].c_str()) : 0; };
+
+    if (verb == "find") {
+        for (int i = 0; i < 150 && !g_sheet; ++i) {
+            g_sheet = FindWindowW(nullptr, L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a");
+            if (!g_sheet || !IsWindowVisible(g_sheet)) {
+                g_sheet = nullptr;
+                Sleep(100);
+            }
+        }
+        if (!g_sheet) return Fail("no sheet");
+        Settle();
+        return true;
+    }
+    if (verb == "gone") {
+        for (int i = 0; i < 150; ++i) {
+            if (!IsWindow(g_sheet)) return true;
+            Sleep(100);
+        }
+        return Fail("sheet still open");
+    }
+    if (verb == "sleep") {
+        Sleep(num(1));
+        return true;
+    }
+    if (!g_sheet) return Fail("no sheet: run find first");
+
+    if (verb == "page") {
+        SendMessageW(g_sheet, PSM_SETCURSEL, num(1), 0);
+        Settle();
+        return true;
+    }
+    if (verb == "text" || verb == "check" || verb == "combo" || verb == "enabled") {
+        HWND c = Control(num(1));
+        if (!c) return Fail("no control " + a[1]);
+        if (verb == "text") {
+            std::printf("text %s=%s\n", a[1].c_str(), Utf8(WindowTextW(c)).c_str());
+        } else if (verb == "check") {
+            std::printf("check %s=%d\n", a[1].c_str(),
+                        static_cast<int>(SendMessageW(c, BM_GETCHECK, 0, 0)));
+        } else if (verb == "enabled") {
+            std::printf("enabled %s=%d\n", a[1].c_str(), IsWindowEnabled(c) ? 1 : 0);
+        } else {
+            const int sel = static_cast<int>(SendMessageW(c, CB_GETCURSEL, 0, 0));
+            std::wstring item;
+            if (sel >= 0) {
+                const int n = static_cast<int>(SendMessageW(c, CB_GETLBTEXTLEN, sel, 0));
+                item.assign(n + 1, L'\0');
+                SendMessageW(c, CB_GETLBTEXT, sel, reinterpret_cast<LPARAM>(&item[0]));
+                item.resize(n);
+            }
+            std::printf("combo %s=%d:%s\n", a[1].c_str(), sel, Utf8(item).c_str());
+        }
+        std::fflush(stdout);
+        return true;
+    }
+    if (verb == "select") {
+        HWND c = Control(num(1));
+        if (!c) return Fail("no control " + a[1]);
+        SendMessageW(c, CB_SETCURSEL, num(2), 0);
+        // A pick with the mouse ends with CBN_SELCHANGE to the parent; do the same.
+        SendMessageW(GetParent(c), WM_COMMAND, MAKEWPARAM(num(1), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(c));
+        Settle();
+        return true;
+    }
+    if (verb == "click") {
+        HWND c = Control(num(1));
+        if (!c) return Fail("no control " + a[1]);
+        PostMessageW(c, BM_CLICK, 0, 0);  // posted: OK may end the tool's loop
+        Settle();
+        return true;
+    }
+    if (verb == "focus") {
+        HWND c = Control(num(1));
+        if (!c) return Fail("no control " + a[1]);
+        SetForegroundWindow(g_sheet);
+        HWND page = GetParent(c);
+        SendMessageW(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c), TRUE);
+        Settle();
+        return true;
+    }
+    if (verb == "focused") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(GetWindowThreadProcessId(g_sheet, nullptr), &info);
+        std::printf("focused %d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+        std::fflush(stdout);
+        return true;
+    }
+    if (verb == "key") {
+        SetForegroundWindow(g_sheet);
+        Sleep(50);
+        SendKey(static_cast<WORD>(std::strtol(a[1].c_str(), nullptr, 0)));
+        Settle();
+        return true;
+    }
+    if (verb == "close") {
+        PostMessageW(g_sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Settle();
+        return true;
+    }
+    if (verb == "rect") {
+        RECT r;
+        GetWindowRect(g_sheet, &r);
+        std::printf("rect %ld,%ld,%ld,%ld\n", r.left, r.top, r.right, r.bottom);
+        std::fflush(stdout);
+        return true;
+    }
+    if (verb == "shot") {
+        // The path may itself hold a colon (Z:\...): everything after "shot:" is the path.
+        const std::string path = step.substr(5);
+        RedrawWindow(g_sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Sleep(300);
+        if (!SaveWindowBmp(g_sheet, path)) return Fail("cannot write " + path);
+        return true;
+    }
+    return Fail("unknown step " + step);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (!Step(argv[i])) return 1;
+    return 0;
+}

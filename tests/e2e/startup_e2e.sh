@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The tool starts on a game folder, shows its sheet, and ends cleanly from the close box.
+. "$(dirname "$0")/lib.sh"
+
+new_game
+system_before=$(md5sum < "$game/System.ini")
+start_tool
+out=$(drive find rect)
+check "the sheet appears" "0" "$?"
+shot startup
+drive find close gone >/dev/null
+check "close box ends the run with 0" "0" "$(tool_exit_code)"
+check "no Game.ini written" "" "$(ls "$game" | grep -i '^game.ini$')"
+check "System.ini untouched" "$system_before" "$(md5sum < "$game/System.ini")"
+
+# Without Direct3D 9 the tool still starts (the hardware report is where it shows) and ends.
+new_game
+start_tool WINEDLLOVERRIDES="$WINEDLLOVERRIDES;d3d9=d"
+drive find >/dev/null
+check "the sheet appears without d3d9" "0" "$?"
+drive find close gone >/dev/null
+check "ends with 0 without d3d9" "0" "$(tool_exit_code)"
+
+# A game folder whose path is longer than MAX_PATH still finds its own files.
+new_game
+deep="$game/$(printf 'd%.0s' {1..120})/$(printf 'e%.0s' {1..120})"
+mkdir -p "$deep"
+mv "$game/GameConfig.exe" "$game/System.ini" "$deep/"
+(cd "$deep" && wine GameConfig.exe >/dev/null 2>&1) &
+tool_pid=$!
+drive find close gone >/dev/null
+check "runs from a folder deeper than MAX_PATH" "0" "$(tool_exit_code)"
+
+finish
