@@ -1,0 +1,114 @@
+// CKYRD3D: the process-wide Direct3D object, object creation, the adapter query and the
+// lostable set. The device itself lives in KYRD3DDevice.cpp.
+#include "engine/graphics/KYRD3D.h"
+
+#include <ddraw.h>
+
+#include <cstring>
+
+#include "engine/core/DxEntryPoints.h"
+#include "engine/graphics/DeviceCaps.h"
+#include "engine/graphics/GraphicsObjectIds.h"
+#include "engine/graphics/SineTable.h"
+
+namespace KYR {
+namespace {
+
+// Shared by every instance and not locked: devices are created on one thread.
+int g_instanceCount = 0;
+RefPtr<IDirect3D9>& ProcessDirect3D() {
+    static RefPtr<IDirect3D9> d3d;
+    return d3d;
+}
+
+// DirectDraw 7 is asked only because Direct3D 9 has no call for the total video memory.
+// 0 when DirectDraw is missing or refuses: the adapter query does not fail on its account.
+uint32_t TotalVideoMemory() {
+    RefPtr<IDirectDraw7> ddraw;
+    if (FAILED(dx::DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(ddraw.Put()),
+                                      IID_IDirectDraw7, nullptr)) ||
+        !ddraw)
+        return 0;
+    // The DirectX 7 layout of DDCAPS, which is what IDirectDraw7 expects in dwSize.
+    static_assert(sizeof(DDCAPS) == 380, "DDCAPS must have its DirectX 7 layout");
+    DDCAPS caps = {};
+    caps.dwSize = sizeof(caps);
+    if (FAILED(ddraw->GetCaps(&caps, nullptr))) return 0;
+    return caps.dwVidMemTotal;
+}
+
+}  // namespace
+
+CKYRD3D::CKYRD3D() {
+    if (g_instanceCount++ == 0) {
+        FillSineTable();
+        ProcessDirect3D() = RefPtr<IDirect3D9>(dx::Direct3DCreate9(D3D_SDK_VERSION));
+    }
+}
+
+CKYRD3D::~CKYRD3D() {
+    {
+        KYRAutoLock lock(&lock_);
+        CKYRD3D::ReleaseDevice();  // loss sequence, then the device
+        activeTarget_.Reset();
+    }
+    if (--g_instanceCount == 0) ProcessDirect3D().Reset();
+}
+
+IDirect3D9* CKYRD3D::Direct3D() { return ProcessDirect3D().Get(); }
+
+void* CKYRD3D::CreateObject(REFGUID id) {
+    if (IsEqualGUID(id, kIdRawDirect3D)) return Direct3D();
+    if (IsEqualGUID(id, kIdRawDevice)) {
+        KYRAutoLock lock(&lock_);
+        return device_.Get();
+    }
+    // Textures, batches, back buffers and video objects are made here once their classes
+    // exist; until then their identifiers are answered like unknown ones.
+    return nullptr;
+}
+
+CD3DEffect* CKYRD3D::CreateEffect(const char*) {
+    return nullptr;  // effects arrive with their class
+}
+
+bool CKYRD3D::GetAdapterInfo(D3DAdapterInfo* info, uint32_t width, uint32_t height) {
+    KYRAutoLock lock(&lock_);
+    IDirect3D9* d3d = Direct3D();
+    if (!d3d || !info || width == 0 || height == 0) return false;
+
+    D3DAdapterInfo result = {};
+    D3DADAPTER_IDENTIFIER9 id = {};
+    if (FAILED(d3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &id))) return false;
+    static_assert(sizeof(result.description) == sizeof(id.Description), "same buffer size");
+    std::memcpy(result.description, id.Description, sizeof(result.description));
+    result.description[sizeof(result.description) - 1] = '\0';
+
+    D3DCAPS9 caps = {};
+    if (FAILED(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) return false;
+    result.vertexProcessing = BestVertexProcessing(caps);
+    if (result.vertexProcessing < 0) return false;  // no hardware rasterization at all
+    result.videoMemory = TotalVideoMemory();
+    result.maxTextureWidth = caps.MaxTextureWidth;
+    result.maxTextureHeight = caps.MaxTextureHeight;
+    result.vertexShader20 = caps.VertexShaderVersion >= D3DVS_VERSION(2, 0);
+    result.pixelShader20 = caps.PixelShaderVersion >= D3DPS_VERSION(2, 0);
+    // From the caps just read, not from the field CreateDevice records: the hardware page
+    // asks before any device exists, when that field still holds its initial false.
+    result.nonPow2Textures = (caps.TextureCaps & D3DPTEXTURECAPS_POW2) == 0;
+    *info = result;
+    return true;
+}
+
+void CKYRD3D::RegisterLostable(ILostable* lostable) {
+    if (!lostable) return;
+    KYRAutoLock lock(&lock_);
+    lostables_.insert(lostable);
+}
+
+void CKYRD3D::UnregisterLostable(ILostable* lostable) {
+    KYRAutoLock lock(&lock_);
+    lostables_.erase(lostable);
+}
+
+}  // namespace KYR

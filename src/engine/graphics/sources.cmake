@@ -1,0 +1,7 @@
+list(APPEND KYR_PURE_SOURCES
+  ${KYR_AREA_DIR}/SineTable.cpp)
+list(APPEND KYR_WIN_SOURCES
+  ${KYR_AREA_DIR}/DeviceCaps.cpp
+  ${KYR_AREA_DIR}/KYRD3D.cpp
+  ${KYR_AREA_DIR}/KYRD3DDevice.cpp
+  ${KYR_AREA_DIR}/RenderStateCache.cpp)
