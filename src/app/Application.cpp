@@ -1,14 +1,23 @@
 #include "app/Application.h"
 
+#include <boost/shared_ptr.hpp>
+
 #include "app/KYRHelp.h"
+#include "settings/GOption.h"
 
 namespace KYR {
+
+bool RunRealSheet(CGOption& settings) { return settings.RunConfigSheet(); }
 
 int RunApplication(HINSTANCE instance, InterfaceFactory factory, SheetRunner runSheet) {
     CKYRHelp help(instance);
     if (!help.CreateInterfaces(factory)) return 1;
-    if (runSheet) runSheet();
-    return 0;
+    bool ran = true;
+    {
+        boost::shared_ptr<CGOption> settings(new CGOption(help.GetModuleDirectory()));
+        if (runSheet) ran = runSheet(*settings);
+    }
+    return ran ? 0 : 1;
 }
 
 }  // namespace KYR

@@ -6,13 +6,19 @@
 
 #include "app/InterfaceFactory.h"
 
+class CGOption;
+
 namespace KYR {
 
-// Runs the configuration sheet until its loop ends.
-using SheetRunner = void (*)();
+// Runs the configuration sheet until its loop ends; false when the sheet could not be made.
+using SheetRunner = bool (*)(CGOption& settings);
 
-// Builds the application object, creates the engine interfaces and runs the sheet. Returns
-// 0 after a normal run, 1 when an engine interface could not be created.
-int RunApplication(HINSTANCE instance, InterfaceFactory factory, SheetRunner runSheet);
+bool RunRealSheet(CGOption& settings);
+
+// Builds the application object, creates the engine interfaces, builds the settings model and
+// runs the sheet. Returns 0 after a normal run, 1 when an engine interface or the sheet could
+// not be created.
+int RunApplication(HINSTANCE instance, InterfaceFactory factory = &CreateKYRInterface,
+                   SheetRunner runSheet = &RunRealSheet);
 
 }  // namespace KYR

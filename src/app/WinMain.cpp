@@ -2,8 +2,7 @@
 #include <windows.h>
 
 #include "app/Application.h"
-#include "ui/ConfigSheet.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    return KYR::RunApplication(instance, &KYR::CreateKYRInterface, &RunConfigSheet);
+    return KYR::RunApplication(instance);
 }

@@ -1,4 +1,19 @@
-// Resource identifiers shared by the resource script and the code.
+// Resource identifiers shared by the resource scripts and the code.
 #pragma once
 
 #define IDI_SHEET 5
+
+#define IDD_GENERAL 102
+#define IDD_KEYCONFIG 103
+#define IDD_HARDWARE 104
+#define IDD_LINK 105
+
+// General page
+#define IDC_VRAM_CACHE 1001
+#define IDC_FILE_CACHE 1002
+#define IDC_FULLSCREEN 1003
+#define IDC_SHOW_FPS 1004
+#define IDC_SCREEN_SIZE 1005
+#define IDC_HIGH_QUALITY 1006
+#define IDC_SHOW_MENU 1007
+#define IDC_QUALITY_WARNING 1030

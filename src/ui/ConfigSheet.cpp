@@ -1,55 +1,117 @@
 #include "ui/ConfigSheet.h"
 
-#include <windows.h>
-
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <boost/shared_ptr.hpp>
+
+#include "app/KYRHelp.h"
+#include "engine/core/MessageBox.h"
 #include "resources/resource.h"
+#include "settings/GOption.h"
+#include "ui/GeneralPage.h"
+
+using namespace KYR;
 
 namespace {
 
-// An empty page template in memory: the sheet's pages join it as they are built.
-struct BlankPage {
-    DLGTEMPLATE header;
-    WORD menu, windowClass, title;
-};
+PROPSHEETPAGEA PageEntry(int dialog, const char* title, DLGPROC proc, LPARAM param = 0) {
+    PROPSHEETPAGEA page = {};
+    page.dwSize = sizeof(page);
+    page.dwFlags = PSP_USETITLE;
+    page.hInstance = GetModuleHandleA(nullptr);
+    page.pszTemplate = MAKEINTRESOURCEA(dialog);
+    page.pszTitle = title;
+    page.pfnDlgProc = proc;
+    page.lParam = param;
+    return page;
+}
 
-INT_PTR CALLBACK BlankPageProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+bool IsEnterOrEscape(const MSG& msg) {
+    return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
+}
 
 }  // namespace
 
-void RunConfigSheet() {
-    InitCommonControls();
-    static BlankPage blank = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 239, 117}, 0, 0, 0};
-    PROPSHEETPAGEA page = {};
-    page.dwSize = sizeof(page);
-    page.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
-    page.pResource = &blank.header;
-    page.pszTitle = "総合";
-    page.pfnDlgProc = BlankPageProc;
+void NotifyPageChanged(HWND page) {
+    SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
 
+void CenterSheetOnce(HWND page) {
+    CGOption* option = CGOption::GetInstance();
+    if (!option || option->sheetCentred_) return;
+    HWND sheet = GetParent(page);
+    option->sheet_ = sheet;
+
+    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SHEET));
+    SendMessageA(sheet, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(sheet, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+    RECT client;
+    GetClientRect(sheet, &client);
+    const int outerWidth = client.right + GetSystemMetrics(SM_CXEDGE) +
+                           GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CXBORDER);
+    const int outerHeight = client.bottom + GetSystemMetrics(SM_CYEDGE) +
+                            GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYBORDER) +
+                            GetSystemMetrics(SM_CYCAPTION);
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - outerWidth / 2;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - outerHeight / 2;
+    SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    option->sheetCentred_ = true;
+}
+
+LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
+    CGOption* option = CGOption::GetInstance();
+    try {
+        // The whole wParam is compared: only a click (notification 0) counts.
+        if (message == WM_COMMAND) {
+            if (wParam == IDOK) {
+                option->SaveSettings();
+                PostQuitMessage(0);
+            } else if (wParam == IDCANCEL) {
+                PostQuitMessage(0);
+            } else if (wParam == kApplyButtonId) {
+                option->SaveSettings();
+            }
+        } else if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+            PostQuitMessage(0);
+        }
+    } catch (...) {
+        // Nothing may unwind through user32; the sheet's own handling still runs below.
+    }
+    // The sheet still does its own OK, Apply and Cancel work (notifying pages, greying Apply).
+    return CallWindowProcA(option->previousSheetProc_, sheet, message, wParam, lParam);
+}
+
+bool CGOption::RunConfigSheet() {
+    InitCommonControls();
+
+    PROPSHEETPAGEA pages[] = {
+        PageEntry(IDD_GENERAL, "総合", GeneralPageProc),
+    };
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof(header);
-    header.dwFlags = PSH_MODELESS | PSH_USEICONID | PSH_PROPSHEETPAGE;
+    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;  // 0x2000408
+    header.hwndParent = nullptr;
     header.hInstance = GetModuleHandleA(nullptr);
-    header.pszIcon = MAKEINTRESOURCEA(IDI_SHEET);
     header.pszCaption = "ゲームの設定";
-    header.nPages = 1;
-    header.ppsp = &page;
+    header.nPages = sizeof(pages) / sizeof(pages[0]);
+    header.nStartPage = 0;
+    header.ppsp = pages;
     HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
-    if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return;
+    // Without a sheet nothing would ever post WM_QUIT: end the run instead of waiting.
+    if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return false;
+
+    previousSheetProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetWndProc)));
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!PropSheet_IsDialogMessage(sheet, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        // A modeless sheet is not destroyed by its buttons: it only stops having a page.
-        if (!PropSheet_GetCurrentPageHwnd(sheet)) {
-            DestroyWindow(sheet);
-            break;
-        }
+        // Enter and Escape never press OK or Cancel: the key page binds those keys.
+        if (IsEnterOrEscape(msg)) continue;
+        if (sheet && IsDialogMessageA(sheet, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
+    return true;
 }

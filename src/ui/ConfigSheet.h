@@ -1,6 +1,17 @@
-// The configuration property sheet and its message loop.
+// The property sheet host: the sheet's replacement window procedure and the first step every
+// page takes on WM_INITDIALOG. CGOption::RunConfigSheet (ConfigSheet.cpp) builds the sheet.
 #pragma once
 
-// Creates the modeless sheet captioned "ゲームの設定" and runs the program's message loop
-// until the sheet is closed.
-void RunConfigSheet();
+#include <windows.h>
+
+// The Apply button's command id in a property sheet.
+constexpr WPARAM kApplyButtonId = 0x3021;
+
+LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam);
+
+// On the first call only: records the sheet (the page's parent), gives it the program's icon
+// and centres it on the screen.
+void CenterSheetOnce(HWND page);
+
+// Sends the page-changed notice that enables the sheet's Apply button.
+void NotifyPageChanged(HWND page);

@@ -145,7 +145,10 @@ IKYRInterface* ScriptedFactory(int kind) {
 }
 
 bool sheetRan = false;
-void RecordSheet() { sheetRan = true; }
+bool RecordSheet(CGOption&) {
+    sheetRan = true;
+    return true;
+}
 
 TEST(Application, AFailingInterfaceShowsOneBoxAndEndsWithOne) {
     struct Row {

@@ -1,0 +1,90 @@
+// The configuration tool's settings model: one object for the whole run that holds every
+// value the pages show and reads and writes Game.ini and System.ini beside the executable.
+// WinMain owns it; the pages reach it through its singleton pointer.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "engine/core/singleton.h"
+#include "settings/IniFile.h"
+
+class CGOption : public KYR::singleton<CGOption> {
+public:
+    static constexpr int kPlayers = 4;
+    static constexpr int kButtons = 16;
+    static constexpr int kPageSlots = 5;          // key pages of rows 0-3, then the hardware page
+    static constexpr int kHardwarePageSlot = 4;
+    static constexpr int kKeyNames = 288;         // 256 scan codes, then 32 joystick controls
+    static constexpr int kWebKeys = 6;
+
+    // moduleDirectory ends with a backslash (the application object's form).
+    explicit CGOption(const std::string& moduleDirectory);
+    ~CGOption() override;
+    CGOption(const CGOption&) = delete;
+    CGOption& operator=(const CGOption&) = delete;
+
+    // Creates the sheet and runs the program's message loop until OK, Cancel or the close box.
+    bool RunConfigSheet();
+
+    // Reads [General] of Game.ini into the model and shows it in the general page's controls.
+    void LoadGeneralPage();
+    // Loads one player row's sixteen bindings into the binding texts and the key page's fields:
+    // from System.ini when `useDefaults` is set or Game.ini does not exist, else from Game.ini.
+    void LoadKeyConfig(bool useDefaults, int row);
+    // Writes the model into Game.ini (OK and Apply).
+    void SaveSettings();
+
+    const KYR::IniFile& GameIni() const { return gameIni_; }
+    const KYR::IniFile& SystemIni() const { return systemIni_; }
+
+    // The fields, for the pages. Window handles are borrowed; the font is owned (deleted with
+    // the model).
+    HWND sheet_ = nullptr;
+    HWND generalPage_ = nullptr;
+    HWND pages_[kPageSlots] = {};
+    HWND warningText_ = nullptr;      // 1030
+    HWND vramList_ = nullptr;         // 1001
+    HWND fileCacheList_ = nullptr;    // 1002
+    HWND screenSizeList_ = nullptr;   // 1005
+    HWND fullScreenBox_ = nullptr;    // 1003
+    HWND showMenuBox_ = nullptr;      // 1007
+    HWND showFPSBox_ = nullptr;       // 1004
+    HWND highQualityBox_ = nullptr;   // 1006
+
+    HWND bindingFields_[kButtons][kPlayers] = {};
+    std::map<HWND, std::string> bindingTexts_;
+    std::map<HWND, HWND> nextFields_;
+    uint8_t keyLatches_[256] = {};
+    uint8_t joystickLatches_[4][32] = {};
+
+    std::string keyNames_[kKeyNames];
+    std::string webKeys_[kWebKeys];
+
+    HFONT hardwareFont_ = nullptr;
+    bool sheetCentred_ = false;
+
+    int32_t MaxVRAMCacheSize = 0;
+    int32_t MaxFileCacheSize = 128;
+    int32_t ScreenSize = 0;
+    int32_t linkState_ = 0;
+
+    bool fullScreen_ = false;
+    bool showMenu_ = true;
+    bool showFPS_ = false;
+    bool highQuality_ = false;
+    bool generalPageInitialised_ = false;
+    bool keyPageInitialised_ = false;
+    bool linkPageInitialised_ = false;
+
+    WNDPROC previousSheetProc_ = nullptr;
+
+private:
+    void SaveKeyConfig1Validated(const KYR::IniFile& source);
+
+    KYR::IniFile gameIni_;
+    KYR::IniFile systemIni_;
+};

@@ -1,0 +1,22 @@
+#include "settings/IniFile.h"
+
+#include <windows.h>
+
+#include <shlwapi.h>
+
+namespace KYR {
+
+bool IniFile::Exists() const { return PathFileExistsA(path_.c_str()) != FALSE; }
+
+std::string IniFile::Read(const char* section, const char* key, const char* fallback) const {
+    char buffer[256];
+    const DWORD n = GetPrivateProfileStringA(section, key, fallback, buffer, sizeof(buffer),
+                                             path_.c_str());
+    return std::string(buffer, n);
+}
+
+void IniFile::Write(const char* section, const char* key, const std::string& value) const {
+    WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str());
+}
+
+}  // namespace KYR
