@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/graphics/SineTable.h"
+
+namespace {
+
+using KYR::kSineTableSize;
+
+TEST(SineTable, FilledWithOneTurnOfSine) {
+    KYR::FillSineTable();
+    const float* t = KYR::SineTable();
+    // Quarter turns land exactly on table entries.
+    EXPECT_EQ(t[0], 0.0f);
+    EXPECT_FLOAT_EQ(t[16384], 1.0f);
+    EXPECT_NEAR(t[32768], 0.0f, 1e-6);
+    EXPECT_FLOAT_EQ(t[49152], -1.0f);
+    for (std::size_t i = 0; i < kSineTableSize; i += 97) {
+        // Half a turn on flips the sign; the value matches the library within float rounding.
+        EXPECT_NEAR(t[i], -t[(i + 32768) % kSineTableSize], 1e-6) << i;
+        EXPECT_NEAR(t[i], std::sin(i * 2.0 * 3.14159265358979323846 / kSineTableSize), 1e-7) << i;
+    }
+    // The last entry is one step short of a full turn, not a repeat of entry 0.
+    EXPECT_LT(t[kSineTableSize - 1], 0.0f);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "GraphicsTestSupport.h"
+
+namespace {
+
+using namespace KYR;
+using namespace KYR::test;
+
+struct Call {
+    const ILostable* who;
+    bool lost;  // OnLostDevice, else OnResetDevice
+    bool operator==(const Call& o) const { return who == o.who && lost == o.lost; }
+};
+
+// Records its calls; optionally owns a default-pool vertex buffer like a real graphics object,
+// so a loss sequence that runs too late makes Reset fail.
+class RecordingLostable : public ILostable {
+public:
+    RecordingLostable() = default;
+    RecordingLostable(std::vector<Call>* log, CKYRD3D* d3d, bool ownsBuffer)
+        : log_(log), d3d_(d3d), ownsBuffer_(ownsBuffer) {}
+    void Init(std::vector<Call>* log) { log_ = log; }
+
+    void OnLostDevice() override {
+        log_->push_back({this, true});
+        if (!leak_) buffer_.Reset();
+    }
+    bool OnResetDevice() override {
+        log_->push_back({this, false});
+        if (!ownsBuffer_) return true;
+        return SUCCEEDED(RawDevice(*d3d_)->CreateVertexBuffer(
+            4096, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT, buffer_.Put(), nullptr));
+    }
+    int32_t GetLostableKind() override { return kLostableTexture; }
+
+    bool HasBuffer() const { return static_cast<bool>(buffer_); }
+    void SetLeak(bool leak) { leak_ = leak; }
+    void DropBuffer() { buffer_.Reset(); }
+
+private:
+    std::vector<Call>* log_ = nullptr;
+    CKYRD3D* d3d_ = nullptr;
+    bool ownsBuffer_ = false;
+    bool leak_ = false;
+    RefPtr<IDirect3DVertexBuffer9> buffer_;
+};
+
+std::vector<Call> Expected(std::vector<const ILostable*> who, std::vector<bool> phases) {
+    std::sort(who.begin(), who.end());  // the set is ordered by pointer value
+    std::vector<Call> calls;
+    for (bool lost : phases)
+        for (const ILostable* l : who) calls.push_back({l, lost});
+    return calls;
+}
+
+TEST(DeviceLoss, EveryRegisteredObjectIsReleasedThenRestoredInSetOrder) {
+    TestWindow window;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    std::vector<Call> log;
+    RecordingLostable objects[3], dropped;
+    for (auto& o : objects) o.Init(&log);
+    dropped.Init(&log);
+    // Registered in reverse address order, and one registered and then unregistered.
+    for (int i = 2; i >= 0; --i) d3d->RegisterLostable(&objects[i]);
+    d3d->RegisterLostable(&dropped);
+    d3d->RegisterLostable(&objects[1]);  // twice is once
+    d3d->UnregisterLostable(&dropped);
+    const std::vector<const ILostable*> all = {&objects[0], &objects[1], &objects[2]};
+
+    struct Step {
+        const char* what;
+        bool (*run)(CKYRD3D&, HWND);
+        std::vector<bool> phases;
+    } steps[] = {
+        {"create", [](CKYRD3D& d, HWND w) { return CreateReadableDevice(d, w); }, {false}},
+        {"reset", [](CKYRD3D& d, HWND) { return d.ResetDevice(640, 480); }, {true, false}},
+        {"refused reset", [](CKYRD3D& d, HWND) { return !d.ResetDevice(0, 480); }, {}},
+        {"release", [](CKYRD3D& d, HWND) { return d.ReleaseDevice(); }, {true}},
+        {"create again", [](CKYRD3D& d, HWND w) { return CreateReadableDevice(d, w); }, {false}},
+    };
+    for (const Step& step : steps) {
+        log.clear();
+        ASSERT_TRUE(step.run(*d3d.Get(), window.Get())) << step.what;
+        EXPECT_TRUE(log == Expected(all, step.phases)) << step.what << ": " << log.size()
+                                                      << " calls";
+    }
+    d3d->ReleaseDevice();
+    for (auto& o : objects) d3d->UnregisterLostable(&o);
+}
+
+TEST(DeviceLoss, RefusedResetLeavesTheDeviceAlone) {
+    TestWindow window;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    ASSERT_TRUE(CreateReadableDevice(*d3d.Get(), window.Get(), 320, 240));
+    IDirect3DDevice9* device = RawDevice(*d3d.Get());
+    RefPtr<IDirect3DSurface9> before;
+    ASSERT_EQ(device->GetRenderTarget(0, before.Put()), D3D_OK);
+    EXPECT_FALSE(d3d->ResetDevice(0, 240));
+    EXPECT_FALSE(d3d->ResetDevice(320, 0));
+    EXPECT_EQ(RawDevice(*d3d.Get()), device);
+    // A reset would have made a new back buffer; the default target is still the one bound.
+    RefPtr<IDirect3DSurface9> after;
+    ASSERT_EQ(device->GetRenderTarget(0, after.Put()), D3D_OK);
+    EXPECT_EQ(after.Get(), before.Get());
+    before.Reset();
+    after.Reset();
+    EXPECT_TRUE(d3d->SetRenderTarget(nullptr));
+    EXPECT_TRUE(d3d->BeginScene());
+    d3d->EndScene();
+    EXPECT_TRUE(d3d->Present());
+}
+
+// Direct3D refuses Reset while a default-pool resource lives: the objects must be released
+// before the reset and rebuilt after it. An object that keeps its buffer makes every try fail.
+TEST(DeviceLoss, DefaultPoolResourcesSurviveAReset) {
+    TestWindow window;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    std::vector<Call> log;
+    RecordingLostable holder(&log, d3d.Get(), true);
+    d3d->RegisterLostable(&holder);
+    ASSERT_TRUE(CreateReadableDevice(*d3d.Get(), window.Get()));
+    ASSERT_TRUE(holder.HasBuffer());
+    EXPECT_TRUE(d3d->ResetDevice(640, 480));
+    EXPECT_TRUE(holder.HasBuffer());
+
+    holder.SetLeak(true);
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(d3d->ResetDevice(320, 240));
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 850u);  // ten tries, 100 ms apart
+    EXPECT_LT(elapsed, 5000u);
+    EXPECT_FALSE(d3d->SetRenderTarget(nullptr));  // no back buffer to go back to
+
+    holder.DropBuffer();
+    holder.SetLeak(false);
+    EXPECT_TRUE(d3d->ResetDevice(320, 240));
+    EXPECT_TRUE(holder.HasBuffer());
+    EXPECT_TRUE(d3d->SetRenderTarget(nullptr));
+    d3d->ReleaseDevice();
+    d3d->UnregisterLostable(&holder);
+}
+
+}  // namespace

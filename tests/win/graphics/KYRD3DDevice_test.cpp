@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+#include "GraphicsTestSupport.h"
+
+namespace {
+
+using namespace KYR;
+using namespace KYR::test;
+
+TEST(KYRD3DAdapter, ReportsTheAdapter) {
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    D3DAdapterInfo info = {};
+    ASSERT_TRUE(d3d->GetAdapterInfo(&info, 640, 480));
+    EXPECT_GT(strlen(info.description), 0u);
+    EXPECT_LT(strlen(info.description), sizeof(info.description));
+    EXPECT_GE(info.vertexProcessing, 0);
+    EXPECT_LE(info.vertexProcessing, 2);
+    EXPECT_GT(info.videoMemory, 0u);  // Wine's DirectDraw reports about 4 GB
+    EXPECT_GE(info.maxTextureWidth, 2048u);
+    EXPECT_GE(info.maxTextureHeight, 2048u);
+    EXPECT_TRUE(info.vertexShader20);
+    EXPECT_TRUE(info.pixelShader20);
+    std::cout << "adapter: " << info.description << ", vertex processing "
+              << info.vertexProcessing << ", " << info.videoMemory << " bytes\n";
+
+    struct Row {
+        D3DAdapterInfo* out;
+        uint32_t width, height;
+    } refused[] = {{&info, 0, 480}, {&info, 640, 0}, {&info, 0, 0}, {nullptr, 640, 480}};
+    for (const Row& row : refused) {
+        D3DAdapterInfo before = info;
+        EXPECT_FALSE(d3d->GetAdapterInfo(row.out, row.width, row.height))
+            << row.width << "x" << row.height;
+        EXPECT_EQ(memcmp(&before, &info, sizeof(info)), 0) << "a refused query wrote";
+    }
+}
+
+TEST(KYRD3DCreate, RefusalsLeaveNoDevice) {
+    TestWindow window;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    struct Row {
+        HWND window;
+        int32_t type;
+        uint32_t width, height;
+    } rows[] = {
+        {nullptr, 2, 320, 240},        // no window
+        {window.Get(), 3, 320, 240},   // past the last type
+        {window.Get(), -1, 320, 240},  // before the first
+        {window.Get(), 2, 0, 240},
+        {window.Get(), 2, 320, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_FALSE(d3d->CreateDevice(row.window, row.type, row.width, row.height))
+            << row.type << " " << row.width << "x" << row.height;
+        EXPECT_EQ(RawDevice(*d3d.Get()), nullptr);
+    }
+}
+
+// Types below the adapter's best one are refused and the caller moves on to the next;
+// each accepted type creates its device with its own behaviour flags.
+TEST(KYRD3DCreate, TypesFollowTheAdapterTest) {
+    TestWindow window;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    D3DAdapterInfo info = {};
+    ASSERT_TRUE(d3d->GetAdapterInfo(&info, 640, 480));
+    const DWORD flags[] = {0x54, 0x84, 0x24};
+    for (int32_t type = 0; type < 3; ++type) {
+        const bool created = d3d->CreateDevice(window.Get(), type, 320, 240);
+        std::cout << "vertex-processing type " << type << (created ? " passes\n" : " refused\n");
+        EXPECT_EQ(created, type >= info.vertexProcessing) << type;
+        if (!created) continue;
+        D3DDEVICE_CREATION_PARAMETERS cp = {};
+        ASSERT_EQ(RawDevice(*d3d.Get())->GetCreationParameters(&cp), D3D_OK);
+        EXPECT_EQ(cp.BehaviorFlags, flags[type]) << type;
+        EXPECT_EQ(cp.hFocusWindow, window.Get());
+        EXPECT_TRUE(d3d->ReleaseDevice());
+    }
+    EXPECT_FALSE(d3d->ReleaseDevice());
+}
+
+TEST(KYRD3DCreate, SecondDeviceIsRefusedAndTheFirstStaysUsable) {
+    TestWindow window, other;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    ASSERT_TRUE(CreateReadableDevice(*d3d.Get(), window.Get()));
+    IDirect3DDevice9* first = RawDevice(*d3d.Get());
+    for (int32_t type = 0; type < 3; ++type)
+        EXPECT_FALSE(d3d->CreateDevice(other.Get(), type, 640, 480)) << type;
+    EXPECT_EQ(RawDevice(*d3d.Get()), first);
+    d3d->Clear(0xFF204060);
+    EXPECT_TRUE(d3d->BeginScene());
+    d3d->EndScene();
+    EXPECT_TRUE(d3d->Present());
+    EXPECT_EQ(d3d->TestCooperativeLevel(), D3D_OK);
+    EXPECT_GT(d3d->GetAvailableTextureMem(), 0u);
+    EXPECT_GE(d3d->GetMaxTextureWidth(), 2048u);
+}
+
+TEST(KYRD3DCreate, PresentationFollowsTheSizeAndVSync) {
+    TestWindow window;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    ASSERT_TRUE(d3d->GetVSync());
+    ASSERT_TRUE(CreateReadableDevice(*d3d.Get(), window.Get(), 300, 200));
+    struct Expect {
+        UINT width, height, interval;
+    };
+    auto check = [&](const Expect& e, const char* when) {
+        RefPtr<IDirect3DSwapChain9> chain;
+        ASSERT_EQ(RawDevice(*d3d.Get())->GetSwapChain(0, chain.Put()), D3D_OK) << when;
+        D3DPRESENT_PARAMETERS pp = {};
+        ASSERT_EQ(chain->GetPresentParameters(&pp), D3D_OK) << when;
+        EXPECT_EQ(pp.BackBufferWidth, e.width) << when;
+        EXPECT_EQ(pp.BackBufferHeight, e.height) << when;
+        EXPECT_EQ(pp.PresentationInterval, e.interval) << when;
+        EXPECT_TRUE(pp.Windowed) << when;
+        EXPECT_EQ(pp.AutoDepthStencilFormat, D3DFMT_D16) << when;
+        EXPECT_EQ(pp.BackBufferFormat, D3DFMT_X8R8G8B8) << when;
+    };
+    check({300, 200, D3DPRESENT_INTERVAL_ONE}, "created");
+    d3d->SetVSync(false);
+    ASSERT_TRUE(d3d->ResetDevice(400, 300));
+    check({400, 300, D3DPRESENT_INTERVAL_IMMEDIATE}, "reset");
+}
+
+TEST(KYRD3DCreate, NoDeviceMeansNothingHappens) {
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    EXPECT_NE(d3d->CreateObject(kIdRawDirect3D), nullptr);
+    EXPECT_EQ(d3d->CreateObject(kIdRawDevice), nullptr);
+    EXPECT_FALSE(d3d->ReleaseDevice());
+    EXPECT_FALSE(d3d->ResetDevice(320, 240));
+    EXPECT_FALSE(d3d->SetRenderTarget(nullptr));
+    EXPECT_FALSE(d3d->Present());
+    EXPECT_EQ(d3d->TestCooperativeLevel(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(d3d->GetAvailableTextureMem(), 0u);
+    d3d->Clear(0);
+    EXPECT_FALSE(d3d->BeginScene());
+    d3d->EndScene();
+}
+
+TEST(KYRD3DCreate, ObjectsOfLaterKindsAreNotMadeYet) {
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    const GUID later[] = {kIdD3DRender,      kIdD3DLineRender, kIdD3DTriangleRender,
+                          kIdD3DTexture,     kIdD3DVideo,      kIdD3DVideoTexture,
+                          kIdD3DBackBuffer,  IID_IDirect3D9,   GUID{}};
+    for (const GUID& id : later) EXPECT_EQ(d3d->CreateObject(id), nullptr);
+    EXPECT_EQ(d3d->CreateEffect("technique t {}"), nullptr);
+}
+
+// The viewport record is zeroed by every create and reset, so returning to the back buffer
+// sends a viewport of the back-buffer size.
+TEST_F(DeviceTest, BackBufferTargetSendsItsViewport) {
+    ASSERT_TRUE(d3d_->ResetDevice(400, 300));
+    device_ = RawDevice(*d3d_.Get());
+    D3DVIEWPORT9 small = {0, 0, 10, 10, 0.0f, 1.0f};
+    ASSERT_EQ(device_->SetViewport(&small), D3D_OK);
+    EXPECT_TRUE(d3d_->SetRenderTarget(nullptr));
+    EXPECT_EQ(d3d_->GetRenderTarget(), nullptr);
+    D3DVIEWPORT9 vp = {};
+    ASSERT_EQ(device_->GetViewport(&vp), D3D_OK);
+    EXPECT_EQ(vp.Width, 400u);
+    EXPECT_EQ(vp.Height, 300u);
+    EXPECT_EQ(vp.MaxZ, 1.0f);
+}
+
+}  // namespace
