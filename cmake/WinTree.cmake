@@ -27,7 +27,7 @@ target_compile_definitions(kyr_engine PUBLIC ${KYR_WIN_DEFINITIONS})
 target_link_options(kyr_engine PUBLIC ${KYR_WIN_LINK_OPTIONS})
 target_link_libraries(kyr_engine PUBLIC ${KYR_DEPS_DIR}/libsquish/lib/libsquish.a ${KYR_WIN_SYSTEM_LIBS})
 
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/src/resources")
 add_executable(GameConfig WIN32 src/app/WinMain.cpp src/resources/GameConfig.rc)
 target_link_libraries(GameConfig PRIVATE kyr_engine)
 set_source_files_properties(src/resources/GameConfig.rc PROPERTIES

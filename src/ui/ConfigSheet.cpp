@@ -7,6 +7,7 @@
 
 #include "app/KYRHelp.h"
 #include "engine/core/MessageBox.h"
+#include "input/Input.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
 #include "ui/GeneralPage.h"
@@ -101,6 +102,13 @@ bool CGOption::RunConfigSheet() {
     HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
     // Without a sheet nothing would ever post WM_QUIT: end the run instead of waiting.
     if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return false;
+
+    // The key page's reader. Without DirectInput the sheet still runs; the key page then
+    // captures nothing.
+    boost::shared_ptr<CInput> input(new CInput);
+    if (!input->Initialize(sheet, header.hInstance))
+        ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
+                       MB_OK | MB_ICONERROR);
 
     previousSheetProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetWndProc)));

@@ -21,6 +21,16 @@ check "the sheet appears without d3d9" "0" "$?"
 drive find close gone >/dev/null
 check "ends with 0 without d3d9" "0" "$(tool_exit_code)"
 
+# Without DirectInput the tool says so once and the sheet still runs.
+new_game
+start_tool WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dinput8=d"
+check "DirectInput failure is reported" "box エラー=DirectInputの初期化に失敗しました。|" \
+  "$(drive box:エラー:1)"
+drive find >/dev/null
+check "the sheet runs without DirectInput" "0" "$?"
+drive find close gone >/dev/null
+check "ends with 0 without DirectInput" "0" "$(tool_exit_code)"
+
 # A game folder whose path is longer than MAX_PATH still finds its own files.
 new_game
 deep="$game/$(printf 'd%.0s' {1..120})/$(printf 'e%.0s' {1..120})"

@@ -19,6 +19,9 @@
 //   shot:PATH            save the sheet's window as a 24-bit BMP
 //   sleep:MS             wait
 //   gone                 wait (15 s) until the sheet window no longer exists
+//   box:CAPTION:BUTTON   wait (10 s) for a message box of the tool with that caption, print
+//                        its text ("box CAPTION=TEXT") and press its button (1 OK, 6 Yes, 7 No)
+//   nobox:CAPTION        print "nobox CAPTION" unless such a box is open
 #include <windows.h>
 
 #include <commctrl.h>
@@ -152,6 +155,33 @@ bool Step(const std::string& step) {
             Sleep(100);
         }
         return Fail("sheet still open");
+    }
+    if (verb == "box" || verb == "nobox") {
+        const std::wstring caption = Wide(a.size() > 1 ? a[1] : "");
+        HWND box = nullptr;
+        const int tries = verb == "box" ? 100 : 1;
+        for (int i = 0; i < tries && !box; ++i) {
+            box = FindWindowW(L"#32770", caption.c_str());
+            if (!box) Sleep(100);
+        }
+        if (verb == "nobox") {
+            if (box) return Fail("a box is open: " + a[1]);
+            std::printf("nobox %s\n", Utf8(caption).c_str());
+            std::fflush(stdout);
+            return true;
+        }
+        if (!box) return Fail("no box " + a[1]);
+        // The text of a message box is the static control with id 0xFFFF.
+        HWND text = GetDlgItem(box, 0xFFFF);
+        std::string shown = text ? Utf8(WindowTextW(text)) : "";
+        for (char& c : shown) if (c == '\n') c = '|';
+        std::printf("box %s=%s\n", Utf8(caption).c_str(), shown.c_str());
+        std::fflush(stdout);
+        HWND button = GetDlgItem(box, num(2));
+        if (!button) return Fail("no button " + a[2]);
+        PostMessageW(button, BM_CLICK, 0, 0);
+        Settle();
+        return true;
     }
     if (verb == "sleep") {
         Sleep(num(1));
