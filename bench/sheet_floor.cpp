@@ -1,0 +1,46 @@
+// The floor for the start-up benchmark: the smallest modeless property sheet (one empty page,
+// the same comctl32 and message loop) that Wine can show. GameConfig.exe should start close
+// to this.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <prsht.h>
+
+namespace {
+struct EmptyPage {
+    DLGTEMPLATE header;
+    WORD menu, windowClass, title;
+};
+INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+LRESULT CALLBACK QuitOnClose(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
+    if (m == WM_SYSCOMMAND && (w & 0xFFF0) == SC_CLOSE) PostQuitMessage(0);
+    return DefSubclassProc(h, m, w, l);
+}
+}  // namespace
+
+int main() {
+    InitCommonControls();
+    static EmptyPage empty = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 239, 117}, 0, 0, 0};
+    PROPSHEETPAGEA page = {};
+    page.dwSize = sizeof(page);
+    page.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
+    page.pResource = &empty.header;
+    page.pszTitle = "page";
+    page.pfnDlgProc = PageProc;
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE | PSH_NOCONTEXTHELP;
+    header.pszCaption = "floor sheet";
+    header.nPages = 1;
+    header.ppsp = &page;
+    HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+    if (!sheet) return 1;
+    SetWindowSubclass(sheet, QuitOnClose, 1, 0);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(sheet, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# `make bench`: builds and runs the benchmark programs under Wine. They print ratios against
+# baselines measured in the same run; nothing here passes or fails.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+KYR_SKIP_HOST=1 bash scripts/build.sh
+win="$root/${KYR_BUILD_ROOT:-build}/win"
+scripts/wine-prefix.sh
+. scripts/wine-env.sh
+if [ -z "${DISPLAY:-}" ]; then
+  . scripts/xvfb.sh
+  start_xvfb
+  trap 'kill $xvfb_pid 2>/dev/null; wineserver -k 2>/dev/null' EXIT
+fi
+game="$win/bench-game"
+mkdir -p "$game"
+cp "$win/GameConfig.exe" "$win/sheet_floor.exe" "$game/"
+cp demo/System.ini "$game/"
+wineserver -p 2>/dev/null || true
+for b in "$win"/*_bench.exe; do
+  name=$(basename "$b" .exe)
+  echo "== $name"
+  case "$name" in
+    startup_bench) wine "$b" "$(echo "Z:$game/GameConfig.exe" | tr / '\\')" \
+                            "$(echo "Z:$game/sheet_floor.exe" | tr / '\\')" 9 ;;
+    *) wine "$b" ;;
+  esac
+done
