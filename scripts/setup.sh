@@ -18,7 +18,7 @@ pkgs=(
   xvfb xauth xdotool imagemagick x11-utils
   libboost-dev googletest
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-vlgothic
-  cmake make clang libclang-rt-14-dev locales python3 python3-oauthlib dpkg-dev
+  cmake make clang libclang-rt-14-dev locales python3 python3-oauthlib python3-fonttools dpkg-dev
 )
 
 missing=()

@@ -4,7 +4,7 @@
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 # Bump when the settings below change: an existing prefix is then updated, not rebuilt.
-settings_version=3
+settings_version=4
 stamp="$WINEPREFIX/.kyr-ready"
 [ "$(cat "$stamp" 2>/dev/null)" = "$settings_version" ] && exit 0
 
@@ -25,6 +25,12 @@ fi
 # folder; the prefix's font folder is always searched.
 cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 
+# A Japanese Windows has "ＭＳ ゴシック" as a real family; the hardware page asks for it by
+# enumeration, which finds no substituted name in Wine. VL Gothic under that name stands in.
+/usr/bin/python3 "$(dirname "$0")/make-ms-gothic.py" \
+  /usr/share/fonts/truetype/vlgothic/VL-Gothic-Regular.ttf \
+  "$WINEPREFIX/drive_c/windows/Fonts/msgothic-bench.ttf"
+
 reg() { wine reg add "$@" /f >/dev/null 2>&1; }  # reg.exe prints Shift-JIS: keep it quiet
 # The fonts a Japanese Windows has, mapped onto the VL and IPA fonts Debian ships.
 # FontSubstitutes serve CreateFont; Replacements also make the names enumerable, which
@@ -32,10 +38,14 @@ reg() { wine reg add "$@" /f >/dev/null 2>&1; }  # reg.exe prints Shift-JIS: kee
 subst='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
 repl='HKCU\Software\Wine\Fonts\Replacements'
 for pair in "MS UI Gothic=VL PGothic" "MS PGothic=VL PGothic" "ＭＳ Ｐゴシック=VL PGothic" \
-            "MS Gothic=VL Gothic" "ＭＳ ゴシック=VL Gothic" "MS Mincho=IPAMincho" \
-            "ＭＳ 明朝=IPAMincho"; do
+            "MS Mincho=IPAMincho" "ＭＳ 明朝=IPAMincho"; do
   reg "$subst" /v "${pair%%=*}" /d "${pair#*=}"
   reg "$repl" /v "${pair%%=*}" /d "${pair#*=}"
+done
+# The Gothic names are the real family above now, not substitutes.
+for name in "MS Gothic" "ＭＳ ゴシック"; do
+  wine reg delete "$subst" /v "$name" /f >/dev/null 2>&1 || true
+  wine reg delete "$repl" /v "$name" /f >/dev/null 2>&1 || true
 done
 reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "Tahoma" \
     /t REG_MULTI_SZ /d "VL-PGothic-Regular.ttf,VL PGothic"

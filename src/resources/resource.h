@@ -17,3 +17,10 @@
 #define IDC_HIGH_QUALITY 1006
 #define IDC_SHOW_MENU 1007
 #define IDC_QUALITY_WARNING 1030
+
+// Key configuration page: fields 1101-1112 for buttons 0-11, 1114-1117 for buttons 12-15
+#define IDC_KEY_FIRST 1101
+#define IDC_KEY_DEFAULTS 1113
+
+// Hardware information page
+#define IDC_HARDWARE_REPORT 1201

@@ -64,6 +64,7 @@ public:
     std::string keyNames_[kKeyNames];
     std::string webKeys_[kWebKeys];
 
+    HWND reportField_ = nullptr;      // the hardware page's 1201
     HFONT hardwareFont_ = nullptr;
     bool sheetCentred_ = false;
 

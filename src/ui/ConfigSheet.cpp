@@ -11,6 +11,8 @@
 #include "resources/resource.h"
 #include "settings/GOption.h"
 #include "ui/GeneralPage.h"
+#include "ui/HardwarePage.h"
+#include "ui/KeyConfigPage.h"
 
 using namespace KYR;
 
@@ -33,6 +35,12 @@ bool IsEnterOrEscape(const MSG& msg) {
 }
 
 }  // namespace
+
+INT_PTR PaintWhiteField(HDC dc) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+}
 
 void NotifyPageChanged(HWND page) {
     SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
@@ -87,8 +95,12 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
 bool CGOption::RunConfigSheet() {
     InitCommonControls();
 
+    static const int kPlayerOneRow = 0;
     PROPSHEETPAGEA pages[] = {
         PageEntry(IDD_GENERAL, "総合", GeneralPageProc),
+        PageEntry(IDD_KEYCONFIG, "キー設定(1P)", KeyConfigPageProc,
+                  reinterpret_cast<LPARAM>(&kPlayerOneRow)),
+        PageEntry(IDD_HARDWARE, "ハードウェア情報", HardwarePageProc),
     };
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof(header);

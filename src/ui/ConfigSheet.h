@@ -13,5 +13,9 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
 // and centres it on the screen.
 void CenterSheetOnce(HWND page);
 
+// Read-only edit fields ask for their colours with WM_CTLCOLORSTATIC; these are drawn black on
+// white like writable ones. Returns the brush the page's procedure must return.
+INT_PTR PaintWhiteField(HDC dc);
+
 // Sends the page-changed notice that enables the sheet's Apply button.
 void NotifyPageChanged(HWND page);

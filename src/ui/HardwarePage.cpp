@@ -1,0 +1,105 @@
+#include "ui/HardwarePage.h"
+
+#include <intrin.h>  // before anything that pulls in strsafe.h
+
+#include <cstring>
+
+#include "app/KYRHelp.h"
+#include "engine/core/MessageBox.h"
+#include "input/Input.h"
+#include "resources/resource.h"
+#include "settings/GOption.h"
+#include "ui/ConfigSheet.h"
+
+using namespace KYR;
+
+namespace KYR {
+
+std::string ProcessorName() {
+    int regs[4] = {};
+    __cpuid(regs, static_cast<int>(0x80000000));
+    if (static_cast<unsigned>(regs[0]) < 0x80000004u) return "Unknown CPU";
+    char brand[48];
+    for (int leaf = 0; leaf < 3; ++leaf) {
+        __cpuid(regs, static_cast<int>(0x80000002u + leaf));
+        std::memcpy(brand + 16 * leaf, regs, 16);
+    }
+    return BrandStringName(brand);
+}
+
+HardwareFacts GatherHardwareFacts() {
+    HardwareFacts facts;
+    facts.cpuName = ProcessorName();
+    MEMORYSTATUSEX memory = {};
+    memory.dwLength = sizeof(memory);
+    GlobalMemoryStatusEx(&memory);
+    facts.memoryMB = static_cast<int64_t>(memory.ullTotalPhys >> 20);
+    CInput* input = CInput::GetInstance();
+    facts.joystickUsable = input && input->DeviceCount() >= 2;
+
+    CKYRHelp* help = CKYRHelp::GetInstance();
+    IKYRD3D* graphics = help ? help->GetGraphics() : nullptr;
+    D3DAdapterInfo info = {};
+    if (graphics && graphics->GetAdapterInfo(&info, 640, 480)) {
+        facts.adapterKnown = true;
+        info.description[sizeof(info.description) - 1] = '\0';
+        facts.adapterDescription = info.description;
+        facts.videoMemoryBytes = info.videoMemory;
+        facts.maxTextureWidth = info.maxTextureWidth;
+        facts.maxTextureHeight = info.maxTextureHeight;
+        facts.adapterMode = info.vertexProcessing;
+        facts.pixelShader20 = info.pixelShader20;
+    }
+    return facts;
+}
+
+}  // namespace KYR
+
+void BuildHardwareReport() {
+    CGOption* option = CGOption::GetInstance();
+    const HardwareFacts facts = GatherHardwareFacts();
+    if (!facts.adapterKnown) {
+        ShowMessageBox(option->sheet_, "There is no suitable dispray mode in this video card.",
+                       "Fatal error", MB_OK | MB_ICONERROR);
+        return;
+    }
+    SetWindowTextA(option->reportField_, FormatHardwareReport(facts).c_str());
+}
+
+INT_PTR CALLBACK HardwarePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    CGOption* option = CGOption::GetInstance();
+    if (!option) return 0;
+    try {
+        switch (message) {
+        case WM_INITDIALOG: {
+            CenterSheetOnce(page);
+            option->pages_[CGOption::kHardwarePageSlot] = page;
+            option->reportField_ = GetDlgItem(page, IDC_HARDWARE_REPORT);
+            CKYRHelp* help = CKYRHelp::GetInstance();
+            IKYRWin* win = help ? help->GetWindow() : nullptr;
+            if (win) {
+                option->hardwareFont_ =
+                    win->CreateFontHandle("ＭＳ ゴシック", 0, 12, 1, false, false, false);
+                SendMessageA(option->reportField_, WM_SETFONT,
+                             reinterpret_cast<WPARAM>(option->hardwareFont_), FALSE);
+            }
+            BuildHardwareReport();
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) == option->reportField_)
+                return PaintWhiteField(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_DESTROY:
+            if (option->hardwareFont_) {
+                DeleteObject(option->hardwareFont_);
+                option->hardwareFont_ = nullptr;
+            }
+            return 0;
+        default:
+            return 0;
+        }
+    } catch (...) {
+        return 0;  // nothing may unwind through user32
+    }
+}
