@@ -7,3 +7,7 @@ list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/Sha1.cpp
   ${KYR_AREA_DIR}/StoredKey.cpp
   ${KYR_AREA_DIR}/UrlParts.cpp)
+list(APPEND KYR_WIN_SOURCES
+  ${KYR_AREA_DIR}/HttpRequest.cpp
+  ${KYR_AREA_DIR}/OAuthStamp.cpp
+  ${KYR_AREA_DIR}/SystemRandom.cpp)

@@ -1,0 +1,87 @@
+#include "web/HttpRequest.h"
+
+#include <windows.h>
+
+#include <wininet.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "web/UrlParts.h"
+
+namespace KYR {
+
+namespace {
+
+// The work of one call. The texts of the errors are for a debugger only: the caller just
+// gets the empty reply.
+struct HttpRequest {
+    std::string url;
+    std::string headerText;
+    std::string reply;
+};
+
+struct InetCloser {
+    void operator()(HINTERNET h) const { InternetCloseHandle(h); }
+};
+using InetHandle = std::unique_ptr<void, InetCloser>;
+
+class HttpError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads until WinINet reports the end of the body: one InternetReadFile call may return
+// fewer bytes than the reply holds, and a chunked reply or one that ends with the connection
+// has no Content-Length to go by.
+std::string ReadBody(HINTERNET request) {
+    std::string body;
+    char chunk[8192];
+    for (;;) {
+        DWORD read = 0;
+        if (!InternetReadFile(request, chunk, sizeof(chunk), &read))
+            throw HttpError("InternetReadFile Error");
+        if (read == 0) break;
+        if (body.size() + read > kMaxReplyBytes) throw HttpError("reply too long");
+        body.append(chunk, read);
+    }
+    return body.substr(0, body.find('\0'));
+}
+
+void Send(HttpRequest& r) {
+    UrlParts parts;
+    if (!SplitUrl(r.url, &parts)) return;  // nothing is opened for another scheme
+
+    // Declared in opening order, so they close in the reverse: request, connection, session.
+    InetHandle internet(
+        InternetOpenA("HTTP Request", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!internet) throw HttpError("InternetOpen Error");
+    InetHandle connection(InternetConnectA(internet.get(), parts.host.c_str(), parts.port,
+                                           nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) throw HttpError("InternetConnect Error");
+    InetHandle request(HttpOpenRequestA(connection.get(), "POST", parts.path.c_str(), nullptr,
+                                        nullptr, nullptr,
+                                        parts.secure ? INTERNET_FLAG_SECURE : 0, 0));
+    if (!request) throw HttpError("HttpOpenRequest Error");
+
+    std::string body = parts.query;
+    if (!HttpSendRequestA(request.get(), r.headerText.empty() ? nullptr : r.headerText.c_str(),
+                          static_cast<DWORD>(r.headerText.size()),
+                          body.empty() ? nullptr : &body[0], static_cast<DWORD>(body.size())))
+        throw HttpError("HttpSendRequest Error");
+    r.reply = ReadBody(request.get());
+}
+
+}  // namespace
+
+std::string PostRequest(const std::string& url, const std::string& headerText) {
+    try {
+        std::unique_ptr<HttpRequest> r(new HttpRequest{url, headerText, std::string()});
+        Send(*r);
+        return r->reply;
+    } catch (...) {
+        return std::string();  // handles are closed by then; the caller sees no reply
+    }
+}
+
+}  // namespace KYR
