@@ -13,6 +13,7 @@
 #include "ui/GeneralPage.h"
 #include "ui/HardwarePage.h"
 #include "ui/KeyConfigPage.h"
+#include "ui/LinkPage.h"
 
 using namespace KYR;
 
@@ -101,6 +102,7 @@ bool CGOption::RunConfigSheet() {
         PageEntry(IDD_KEYCONFIG, "キー設定(1P)", KeyConfigPageProc,
                   reinterpret_cast<LPARAM>(&kPlayerOneRow)),
         PageEntry(IDD_HARDWARE, "ハードウェア情報", HardwarePageProc),
+        PageEntry(IDD_LINK, "Twitter", LinkPageProc),
     };
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof(header);

@@ -10,4 +10,5 @@ list(APPEND KYR_PURE_SOURCES
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/HttpRequest.cpp
   ${KYR_AREA_DIR}/OAuthStamp.cpp
+  ${KYR_AREA_DIR}/StoredKeyFile.cpp
   ${KYR_AREA_DIR}/SystemRandom.cpp)

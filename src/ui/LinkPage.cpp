@@ -1,0 +1,262 @@
+#include "ui/LinkPage.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "resources/link_resource.h"
+#include "settings/GOption.h"
+#include "ui/ConfigSheet.h"
+#include "web/FormReply.h"
+#include "web/HttpRequest.h"
+#include "web/OAuthHeader.h"
+#include "web/PercentEncode.h"
+#include "web/StoredKey.h"
+#include "web/StoredKeyFile.h"
+
+using namespace KYR;
+
+namespace {
+
+const char kApiHost[] = "https://api.twitter.com";
+const char kRequestTokenPath[] = "/oauth/request_token";
+const char kAuthorizePath[] = "/oauth/authorize";
+const char kAccessTokenPath[] = "/oauth/access_token";
+
+const char kLinkText[] = "Twitterと連動";
+const char kUnlinkText[] = "連動を解除する";
+const char kLinkedText[] = "Twitterと連動しています";
+const char kNotLinkedText[] = "Twitterと連動していません";
+
+// Colours of the second status line (the model's linkColour).
+enum LinkColour : int32_t { kBlack = 0, kRed = 1, kBlue = 2 };
+
+LinkService& Service() {
+    static LinkService service{kApiHost, nullptr};
+    return service;
+}
+
+// The page's fields live in the settings model; these are their names there.
+struct LinkFields {
+    std::string& applicationKey;
+    std::string& applicationSecret;
+    std::string& accessToken;
+    std::string& accessSecret;
+    std::string& requestToken;
+    std::string& requestSecret;
+    int32_t& linkColour;
+
+    bool Linked() const { return !accessToken.empty() && !accessSecret.empty(); }
+    bool WaitingForPin() const {
+        return !Linked() && !requestToken.empty() && !requestSecret.empty();
+    }
+    void ForgetTokens() {
+        requestToken.clear();
+        requestSecret.clear();
+        accessToken.clear();
+        accessSecret.clear();
+    }
+};
+
+LinkFields Fields(CGOption& o) {
+    return {o.webKeys_[0], o.webKeys_[1], o.webKeys_[2], o.webKeys_[3],
+            o.webKeys_[4], o.webKeys_[5], o.linkState_};
+}
+
+void SetText(HWND page, int id, const char* text) { SetDlgItemTextA(page, id, text); }
+
+// The colour of the status line changes without its text always doing so: repaint the page,
+// erasing it, since the line is drawn on a transparent background.
+void Repaint(HWND page) {
+    InvalidateRect(GetParent(page), nullptr, FALSE);
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void ShowLinked(HWND page, LinkFields& f) {
+    SetText(page, IDC_LINK_STATUS, "");
+    SetText(page, IDC_LINK_STATE, kLinkedText);
+    SetText(page, IDC_LINK_BUTTON, kUnlinkText);
+    f.linkColour = kBlue;
+}
+
+// After a failed step: everything is forgotten and the stored link removed, so the next
+// click starts again from the request token.
+void ShowError(HWND page, CGOption& o, const char* text) {
+    LinkFields f = Fields(o);
+    SetText(page, IDC_LINK_STATUS, "");
+    SetText(page, IDC_LINK_STATE, text);
+    SetText(page, IDC_LINK_BUTTON, kLinkText);
+    EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
+    f.linkColour = kRed;
+    Repaint(page);
+    f.ForgetTokens();
+    SaveAccessKey(o);
+}
+
+void OpenBrowser(const std::string& url) {
+    if (Service().openBrowser) {
+        Service().openBrowser(url);
+        return;
+    }
+    // The result is not checked: without a browser the player can still open the page by hand.
+    ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool RequestTokenStep(HWND page, CGOption& o) {
+    LinkFields f = Fields(o);
+    const std::string url = Service().apiBase + kRequestTokenPath;
+    const std::string header =
+        MakeOAuthHeader(url, nullptr, f.applicationKey, f.applicationSecret, "", "");
+    const OAuthParams reply = ParseFormReply(PostRequest(url, header));
+    f.requestToken = reply.count("oauth_token") ? reply.at("oauth_token") : "";
+    f.requestSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
+    if (f.requestToken.empty() || f.requestSecret.empty()) return false;
+
+    OpenBrowser(Service().apiBase + kAuthorizePath + "?oauth_token=" + f.requestToken);
+    SetText(page, IDC_LINK_STATUS, "Twitter認証後に表示される");
+    SetText(page, IDC_LINK_STATE, "PIN Codeを入力してください");
+    SetText(page, IDC_LINK_BUTTON, "入力");
+    EnableWindow(GetDlgItem(page, IDC_LINK_PIN), TRUE);
+    f.linkColour = kBlack;
+    Repaint(page);
+    return true;
+}
+
+bool AccessTokenStep(HWND page, CGOption& o) {
+    LinkFields f = Fields(o);
+    std::vector<char> typed(kMaxKeyText + 1);
+    GetDlgItemTextA(page, IDC_LINK_PIN, typed.data(), static_cast<int>(typed.size()));
+    const std::string pin = typed.data();
+    SetText(page, IDC_LINK_PIN, "");
+
+    // The signature covers the PIN as typed; in the body it is encoded, so pasted text
+    // cannot add fields of its own.
+    const OAuthParams extra = {{"oauth_verifier", pin}};
+    const std::string url = Service().apiBase + kAccessTokenPath;
+    const std::string header = MakeOAuthHeader(url, &extra, f.applicationKey,
+                                               f.applicationSecret, f.requestToken,
+                                               f.requestSecret);
+    const OAuthParams reply =
+        ParseFormReply(PostRequest(url + "?oauth_verifier=" + PercentEncode(pin), header));
+    f.accessToken = reply.count("oauth_token") ? reply.at("oauth_token") : "";
+    f.accessSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
+    if (f.accessToken.empty() || f.accessSecret.empty()) return false;
+
+    ShowLinked(page, f);
+    EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
+    Repaint(page);
+    SaveAccessKey(o);
+    return true;
+}
+
+void Unlink(HWND page, CGOption& o) {
+    LinkFields f = Fields(o);
+    SetText(page, IDC_LINK_STATUS, "");
+    SetText(page, IDC_LINK_STATE, kNotLinkedText);
+    SetText(page, IDC_LINK_BUTTON, kLinkText);
+    EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
+    f.linkColour = kBlack;
+    Repaint(page);
+    f.ForgetTokens();
+    SaveAccessKey(o);
+}
+
+// The button's meaning follows from the fields at each click.
+void ButtonClicked(HWND page, CGOption& o) {
+    LinkFields f = Fields(o);
+    if (f.Linked()) {
+        Unlink(page, o);
+        return;
+    }
+    // A step that throws (no random bytes for the nonce, no memory) fails like a bad reply.
+    const bool waiting = f.WaitingForPin();
+    bool ok = false;
+    try {
+        ok = waiting ? AccessTokenStep(page, o) : RequestTokenStep(page, o);
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok) ShowError(page, o, waiting ? "AccessToken取得エラー" : "RequestToken取得エラー");
+}
+
+void InitLinkPage(HWND page, CGOption& o) {
+    CenterSheetOnce(page);
+    LoadLinkKeys(o);
+    LinkFields f = Fields(o);
+    if (f.applicationKey.empty() || f.applicationSecret.empty()) {
+        SetText(page, IDC_LINK_STATUS, "このアプリケーションは");
+        SetText(page, IDC_LINK_STATE, "Twitterと連動できません");
+        EnableWindow(GetDlgItem(page, IDC_LINK_BUTTON), FALSE);
+        f.linkColour = kRed;
+    }
+    if (f.Linked()) ShowLinked(page, f);
+    o.linkPageInitialised_ = true;
+}
+
+INT_PTR StateColours(CGOption& o, HDC dc, HWND control) {
+    switch (GetDlgCtrlID(control)) {
+    case IDC_LINK_PIN:
+        // Disabled, the edit is drawn as a static; keep it looking like an entry field.
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case IDC_LINK_STATE: {
+        static const COLORREF kColours[] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 0, 255)};
+        const int32_t colour = Fields(o).linkColour;
+        SetTextColor(dc, colour >= kBlack && colour <= kBlue ? kColours[colour] : kColours[0]);
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    }
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+void LoadLinkKeys(CGOption& option) {
+    LinkFields f = Fields(option);
+    const KeyPair application =
+        SplitKeyPair(LoadStoredKey(option.SystemIni().Path(), "ApplicationKey"));
+    f.applicationKey = application.key;
+    f.applicationSecret = application.secret;
+    const KeyPair access = SplitKeyPair(LoadStoredKey(option.GameIni().Path(), "AccessKey"));
+    f.accessToken = access.key;
+    f.accessSecret = access.secret;
+}
+
+void SaveAccessKey(CGOption& option) {
+    LinkFields f = Fields(option);
+    SaveStoredKey(option.GameIni().Path(), "AccessKey", JoinKeyPair(f.accessToken, f.accessSecret));
+}
+
+LinkService ReplaceLinkServiceForTesting(LinkService service) {
+    LinkService previous = Service();
+    Service() = std::move(service);
+    return previous;
+}
+
+INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    CGOption* option = CGOption::GetInstance();
+    if (!option) return 0;
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            InitLinkPage(page, *option);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_LINK_BUTTON && HIWORD(wParam) == BN_CLICKED)
+                ButtonClicked(page, *option);
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return StateColours(*option, reinterpret_cast<HDC>(wParam),
+                                reinterpret_cast<HWND>(lParam));
+        case WM_DESTROY:
+            return 0;
+        default:
+            return 0;
+        }
+    } catch (...) {
+        return 0;  // nothing may unwind through user32
+    }
+}

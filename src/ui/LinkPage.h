@@ -1,0 +1,28 @@
+// The fourth page of the sheet: links the game to the player's Twitter account through the
+// OAuth 1.0a PIN flow, or removes the link. It writes its result at once, whatever the sheet's
+// OK, Apply and Cancel do later.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class CGOption;
+
+INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Fills applicationKey/applicationSecret from System.ini and accessToken/accessSecret from
+// Game.ini, rewriting a plain value found there in the stored form.
+void LoadLinkKeys(CGOption& option);
+// Stores accessToken "&" accessSecret as "AccessKey" in Game.ini ("" unless both are set).
+void SaveAccessKey(CGOption& option);
+
+// Where the page sends its requests and how it shows the authorisation page.
+struct LinkService {
+    std::string apiBase;                                     // scheme and host, no "/" after
+    std::function<void(const std::string& url)> openBrowser;  // empty: the default browser
+};
+// For tests only, which point the page at a loopback service and catch the browser; nothing
+// in the program calls it. Returns the service in use before.
+LinkService ReplaceLinkServiceForTesting(LinkService service);

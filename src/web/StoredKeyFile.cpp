@@ -1,0 +1,43 @@
+#include "web/StoredKeyFile.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <vector>
+
+#include "web/StoredKey.h"
+
+namespace KYR {
+
+namespace {
+
+const char kSection[] = "Twitter";
+
+// Room for the stored form of the longest text (5464 characters for 4096 bytes) and then
+// some: a value cut by a smaller buffer would no longer decode, would be taken for plain
+// text and scrambled a second time.
+constexpr DWORD kValueBuffer = 8192;
+
+}  // namespace
+
+std::string LoadStoredKey(const std::string& path, const char* key) {
+    std::vector<char> buffer(kValueBuffer);
+    const DWORD length = GetPrivateProfileStringA(kSection, key, "", buffer.data(),
+                                                  kValueBuffer, path.c_str());
+    const StoredKeyText read = ReadStoredKey(std::string(buffer.data(), length));
+    if (read.rewrite)
+        WritePrivateProfileStringA(kSection, key, read.rewrittenValue.c_str(), path.c_str());
+    return read.text;
+}
+
+void SaveStoredKey(const std::string& path, const char* key, const std::string& text) {
+    std::string value;
+    try {
+        value = MakeStoredKey(text);
+    } catch (const std::exception&) {
+        value.clear();  // out of memory: the key is stored empty, never half-written
+    }
+    WritePrivateProfileStringA(kSection, key, value.c_str(), path.c_str());
+}
+
+}  // namespace KYR

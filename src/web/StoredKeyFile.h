@@ -1,0 +1,15 @@
+// The [Twitter] keys in a profile file, in their stored form (web/StoredKey.h).
+#pragma once
+
+#include <string>
+
+namespace KYR {
+
+// The plain "key&secret" text of `key` in [Twitter] of the profile file at `path`; "" when
+// the key is missing or empty. A plain value found there is rewritten in the stored form.
+std::string LoadStoredKey(const std::string& path, const char* key);
+
+// Writes `text` in the stored form ("" stays "", leaving "key=" in the file).
+void SaveStoredKey(const std::string& path, const char* key, const std::string& text);
+
+}  // namespace KYR

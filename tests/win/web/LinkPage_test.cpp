@@ -1,0 +1,319 @@
+// The link page on its real dialog 105 inside a stand-in sheet, against the loopback OAuth
+// service: the whole PIN flow through the page's own code, its failures, the stored keys
+// and the colours.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "../settings/TempGameFolder.h"
+#include "LoopbackService.h"
+#include "resources/link_resource.h"
+#include "resources/resource.h"
+#include "settings/GOption.h"
+#include "ui/LinkPage.h"
+#include "web/FormReply.h"
+#include "web/HttpRequest.h"
+#include "web/OAuthHeader.h"
+#include "web/StoredKey.h"
+#include "web/StoredKeyFile.h"
+
+namespace {
+
+using namespace KYR;
+
+const std::string kApplicationText =
+    std::string(loopback::kConsumerKey) + "&" + loopback::kConsumerSecret;
+
+std::string TwitterSection(const char* key, const std::string& value) {
+    return "[Twitter]\r\n" + std::string(key) + "=" + value + "\r\n";
+}
+
+class LinkPageTest : public testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = ReplaceLinkServiceForTesting(
+            {loopback::Get().Base(), [this](const std::string& url) { browsed_.push_back(url); }});
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KyrLinkTestSheet";
+        RegisterClassA(&wc);
+        sheet_ = CreateWindowA("KyrLinkTestSheet", "sheet", WS_OVERLAPPEDWINDOW, 0, 0, 500, 400,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    void TearDown() override {
+        ClosePage();
+        DestroyWindow(sheet_);
+        ReplaceLinkServiceForTesting(previous_);
+    }
+    // Opens the page as the sheet would, on a fresh settings model.
+    void OpenPage() {
+        ClosePage();
+        option_.reset(new CGOption(folder_.Dir()));
+        page_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LINK), sheet_,
+                                   LinkPageProc, 0);
+        ASSERT_NE(page_, nullptr);
+    }
+    void ClosePage() {
+        if (page_) DestroyWindow(page_);
+        page_ = nullptr;
+        option_.reset();
+    }
+    void PointAt(const std::string& base) {
+        ReplaceLinkServiceForTesting(
+            {base, [this](const std::string& url) { browsed_.push_back(url); }});
+    }
+    std::string Text(int id) {
+        char text[512] = {};
+        GetDlgItemTextA(page_, id, text, sizeof(text));
+        return text;
+    }
+    bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(page_, id)) != FALSE; }
+    void Click() { SendMessageA(GetDlgItem(page_, IDC_LINK_BUTTON), BM_CLICK, 0, 0); }
+    // What the page shows: both lines, the button, whether the PIN entry and button are on.
+    std::string Shown() {
+        return Text(IDC_LINK_STATUS) + "|" + Text(IDC_LINK_STATE) + "|" + Text(IDC_LINK_BUTTON) +
+               "|pin " + (Enabled(IDC_LINK_PIN) ? "on" : "off") + "|button " +
+               (Enabled(IDC_LINK_BUTTON) ? "on" : "off") + "|colour " +
+               std::to_string(option_->linkState_);
+    }
+    // The PIN the service shows on the authorisation page the browser was sent to.
+    std::string PinFromBrowser() {
+        EXPECT_EQ(browsed_.size(), 1u);
+        return browsed_.empty() ? "" : loopback::HttpGet(browsed_.back());
+    }
+    void TypePin(const std::string& pin) { SetDlgItemTextA(page_, IDC_LINK_PIN, pin.c_str()); }
+    std::string LastOutcome() { return loopback::HttpGet(loopback::Get().Base() + "/last"); }
+    bool AllTokensEmpty() {
+        for (int i = 2; i < 6; ++i)
+            if (!option_->webKeys_[i].empty()) return false;
+        return true;
+    }
+
+    TempGameFolder folder_;
+    std::unique_ptr<CGOption> option_;
+    HWND sheet_ = nullptr;
+    HWND page_ = nullptr;
+    LinkService previous_;
+    std::vector<std::string> browsed_;
+};
+
+const std::string kUnlinked = "|Twitterと連動していません|Twitterと連動|pin off|button on|colour 0";
+const std::string kWaiting =
+    "Twitter認証後に表示される|PIN Codeを入力してください|入力|pin on|button on|colour 0";
+const std::string kLinked = "|Twitterと連動しています|連動を解除する|pin off|button on|colour 2";
+
+TEST_F(LinkPageTest, TheWholeFlowLinksAndUnlinks) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    OpenPage();
+    EXPECT_EQ(Shown(), kUnlinked);
+
+    Click();
+    ASSERT_EQ(Shown(), kWaiting);
+    ASSERT_EQ(browsed_.size(), 1u);
+    const std::string authorize = loopback::Get().Base() + "/oauth/authorize?oauth_token=";
+    EXPECT_EQ(browsed_[0].substr(0, authorize.size()), authorize);
+    EXPECT_EQ(browsed_[0].substr(authorize.size()), option_->webKeys_[4]);
+
+    TypePin(PinFromBrowser());
+    Click();
+    ASSERT_EQ(Shown(), kLinked);
+    EXPECT_EQ(Text(IDC_LINK_PIN), "");
+    EXPECT_EQ(LastOutcome(), "access token issued");
+
+    // What Game.ini now holds is a pair the service accepts for the account.
+    const KeyPair stored = SplitKeyPair(LoadStoredKey(folder_.Path("Game.ini"), "AccessKey"));
+    EXPECT_EQ(stored.key.substr(0, 5), "4242-");
+    const std::string resource = loopback::Get().Base() + "/1.1/account/verify_credentials.json";
+    EXPECT_EQ(PostRequest(resource, MakeOAuthHeader(resource, nullptr, loopback::kConsumerKey,
+                                                    loopback::kConsumerSecret, stored.key,
+                                                    stored.secret)),
+              "screen_name=kyr_player");
+
+    // Reopened, the page reads the link back.
+    OpenPage();
+    EXPECT_EQ(Shown(), kLinked);
+    Click();
+    EXPECT_EQ(Shown(), kUnlinked);
+    EXPECT_TRUE(AllTokensEmpty());
+    EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", ""));
+}
+
+TEST_F(LinkPageTest, FailedStepsShowTheErrorAndStoreNoLink) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    const std::string closed = "http://127.0.0.1:" + std::to_string(loopback::Get().closedPort);
+    const std::string requestError = "|RequestToken取得エラー|Twitterと連動|pin off|button on|colour 1";
+    const std::string accessError = "|AccessToken取得エラー|Twitterと連動|pin off|button on|colour 1";
+    struct Row {
+        const char* what;
+        std::string base;     // where the page sends its requests
+        bool secondStep;      // fail at the access token, after a good request token
+        std::string pin;      // typed, after the real PIN when `appendToPin`
+        bool appendToPin;
+        std::string shown;
+        std::string outcome;  // the service's verdict on the last token request, "" to skip
+    } rows[] = {
+        {"a dead network", closed, false, "", false, requestError, ""},
+        {"a reply that is not a form", loopback::Get().Base() + "/fault", false, "", false,
+         requestError, ""},
+        {"an empty PIN", loopback::Get().Base(), true, "", false, accessError,
+         "refused: verifier '' does not match"},
+        // Pasted text stays inside the PIN: signed as typed, encoded in the body.
+        {"a pasted field", loopback::Get().Base(), true, "&oauth_token=evil", true, accessError,
+         "refused: verifier '@&oauth_token=evil' does not match"},
+        {"blanks and a plus", loopback::Get().Base(), true, " +1=%", true, accessError,
+         "refused: verifier '@ +1=%' does not match"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        folder_.Write("Game.ini", TwitterSection("AccessKey", "stale"));
+        browsed_.clear();
+        PointAt(r.base);
+        OpenPage();
+        Click();
+        if (r.secondStep) {
+            ASSERT_EQ(Shown(), kWaiting);
+            const std::string pin = r.appendToPin ? PinFromBrowser() + r.pin : r.pin;
+            TypePin(pin);
+            Click();
+            std::string outcome = r.outcome;
+            const size_t at = outcome.find('@');
+            if (at != std::string::npos) outcome.replace(at, 1, pin.substr(0, pin.size() - r.pin.size()));
+            EXPECT_EQ(LastOutcome(), outcome);
+        }
+        EXPECT_EQ(Shown(), r.shown);
+        EXPECT_TRUE(AllTokensEmpty());
+        EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", ""));
+    }
+    // After an error the next click starts again with a request token.
+    PointAt(loopback::Get().Base());
+    browsed_.clear();
+    Click();
+    EXPECT_EQ(Shown(), kWaiting);
+}
+
+TEST_F(LinkPageTest, ClosingWhileWaitingForThePinKeepsTheStoredLink) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    folder_.Write("Game.ini", TwitterSection("AccessKey", ""));
+    OpenPage();
+    Click();
+    ASSERT_EQ(Shown(), kWaiting);
+    ClosePage();
+    EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", ""));
+    OpenPage();
+    EXPECT_EQ(Shown(), kUnlinked);
+}
+
+TEST_F(LinkPageTest, InitialStatesFromTheStoredKeys) {
+    const std::string stored = MakeStoredKey("tok&sec");
+    struct Row {
+        const char* what;
+        std::string system;  // System.ini content
+        std::string game;    // Game.ini content
+        std::string shown;
+    } rows[] = {
+        {"no application key", "", "",
+         "このアプリケーションは|Twitterと連動できません|Twitterと連動|pin off|button off|colour 1"},
+        {"an empty one", TwitterSection("ApplicationKey", ""), "",
+         "このアプリケーションは|Twitterと連動できません|Twitterと連動|pin off|button off|colour 1"},
+        {"a key without secret", TwitterSection("ApplicationKey", MakeStoredKey("onlykey")), "",
+         "このアプリケーションは|Twitterと連動できません|Twitterと連動|pin off|button off|colour 1"},
+        // Linked texts in blue, but the button stays off.
+        {"no application key, linked", "", TwitterSection("AccessKey", stored),
+         "|Twitterと連動しています|連動を解除する|pin off|button off|colour 2"},
+        {"a plain application key", TwitterSection("ApplicationKey", "key&secret"), "", kUnlinked},
+        {"linked", TwitterSection("ApplicationKey", "key&secret"),
+         TwitterSection("AccessKey", stored), kLinked},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        folder_.Write("System.ini", r.system);
+        folder_.Write("Game.ini", r.game);
+        OpenPage();
+        EXPECT_EQ(Shown(), r.shown);
+        EXPECT_TRUE(option_->linkPageInitialised_);
+    }
+}
+
+TEST_F(LinkPageTest, StoredKeysAreReadConvertedAndWritten) {
+    const std::string text4096 = "tok&" + std::string(4092, 's');
+    struct Row {
+        const char* what;
+        std::string value;        // AccessKey in Game.ini
+        std::string token, secret;
+        std::string valueAfter;   // in the file after reading
+    } rows[] = {
+        {"stored", "a355PXN+Y2llbw==", "key", "secret", "a355PXN+Y2llbw=="},
+        {"plain, converted", "key&secret", "key", "secret", "a355PXN+Y2llbw=="},
+        {"odd length", "dHRrPXN+Yxs=", "tok", "sec", "dHRrPXN+Yxs="},
+        {"no ampersand", MakeStoredKey("token"), "", "", MakeStoredKey("token")},
+        // 5464 characters: a 4098-byte read buffer would cut them and scramble them again.
+        {"4096 bytes stored", MakeStoredKey(text4096), "tok", std::string(4092, 's'),
+         MakeStoredKey(text4096)},
+        {"5000 bytes plain, cut", "tok&" + std::string(4996, 's'), "tok",
+         std::string(4092, 's'), MakeStoredKey(text4096)},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        folder_.Write("Game.ini", TwitterSection("AccessKey", r.value));
+        CGOption option(folder_.Dir());
+        LoadLinkKeys(option);
+        EXPECT_EQ(option.webKeys_[2], r.token);
+        EXPECT_TRUE(option.webKeys_[3] == r.secret) << option.webKeys_[3].size();
+        EXPECT_TRUE(folder_.Read("Game.ini") == TwitterSection("AccessKey", r.valueAfter));
+        // Saving writes the same stored form back (or the empty value without a pair).
+        SaveAccessKey(option);
+        EXPECT_TRUE(folder_.Read("Game.ini") ==
+                    TwitterSection("AccessKey", r.token.empty() ? "" : r.valueAfter));
+    }
+    // The application key is converted in System.ini the same way.
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", "key&secret"));
+    CGOption option(folder_.Dir());
+    LoadLinkKeys(option);
+    EXPECT_EQ(option.webKeys_[0] + "|" + option.webKeys_[1], "key|secret");
+    EXPECT_EQ(folder_.Read("System.ini"), TwitterSection("ApplicationKey", "a355PXN+Y2llbw=="));
+}
+
+TEST_F(LinkPageTest, StatusLineColours) {
+    OpenPage();
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto colour = [&](int id, COLORREF* text, int* mode, COLORREF* background) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkColor(dc, RGB(4, 5, 6));
+        SetBkMode(dc, OPAQUE);
+        const INT_PTR brush = SendMessageA(page_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(GetDlgItem(page_, id)));
+        *text = GetTextColor(dc);
+        *mode = GetBkMode(dc);
+        *background = GetBkColor(dc);
+        return brush;
+    };
+    struct Row {
+        int32_t linkColour;
+        COLORREF text;
+    } rows[] = {{0, RGB(0, 0, 0)}, {1, RGB(255, 0, 0)}, {2, RGB(0, 0, 255)}};
+    COLORREF text, background;
+    int mode;
+    for (const Row& r : rows) {
+        option_->linkState_ = r.linkColour;
+        EXPECT_EQ(colour(IDC_LINK_STATE, &text, &mode, &background),
+                  reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH)));
+        EXPECT_EQ(text, r.text) << r.linkColour;
+        EXPECT_EQ(mode, TRANSPARENT);
+    }
+    EXPECT_EQ(colour(IDC_LINK_PIN, &text, &mode, &background),
+              reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH)));
+    EXPECT_EQ(text, RGB(0, 0, 0));
+    EXPECT_EQ(background, RGB(255, 255, 255));
+    // The first line keeps the dialog's default colours, whatever the state.
+    option_->linkState_ = 1;
+    EXPECT_NE(colour(IDC_LINK_STATUS, &text, &mode, &background),
+              reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH)));
+    EXPECT_EQ(text, GetSysColor(COLOR_WINDOWTEXT));
+    DeleteDC(dc);
+}
+
+}  // namespace
