@@ -21,7 +21,12 @@ checks=0
 game=
 tool_pid=
 e2e_cleanup() {
-  [ -n "$tool_pid" ] && kill "$tool_pid" 2>/dev/null
+  # A tool left running (a failed step) would be found by the next script's driver: close it
+  # the way a player would, then make sure.
+  if [ -n "$tool_pid" ]; then
+    wine "$build/e2e_driver.exe" find close gone >/dev/null 2>&1
+    kill "$tool_pid" 2>/dev/null
+  fi
   [ -n "$game" ] && rm -rf "$game"
   [ -n "$e2e_xvfb" ] && kill "$e2e_xvfb" 2>/dev/null
 }

@@ -16,12 +16,18 @@
 //   focused              print the id of the control that has the focus
 //   close                the window's close box (WM_SYSCOMMAND SC_CLOSE)
 //   rect                 print the sheet's window rectangle
+//   current              print the index of the page shown
 //   shot:PATH            save the sheet's window as a 24-bit BMP
 //   sleep:MS             wait
 //   gone                 wait (15 s) until the sheet window no longer exists
 //   box:CAPTION:BUTTON   wait (10 s) for a message box of the tool with that caption, print
 //                        its text ("box CAPTION=TEXT") and press its button (1 OK, 6 Yes, 7 No)
 //   nobox:CAPTION        print "nobox CAPTION" unless such a box is open
+//   lines:ID             print "lines ID=CRLF,LF,END": the line ends of the control's text
+//                        (CR LF pairs, bare LFs, and 1 when it ends with CR LF)
+//   down:VK / up:VK      press or release a key alone (to hold it across other steps)
+//   away                 put a window of the driver in front of the sheet
+//   back                 put the sheet in front again
 #include <windows.h>
 
 #include <commctrl.h>
@@ -108,6 +114,17 @@ bool SaveWindowBmp(HWND h, const std::string& path) {
     fclose(f);
     return true;
 }
+
+void SendKeyEdge(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof(INPUT));
+}
+
+HWND g_away = nullptr;
 
 void SendKey(WORD vk) {
     INPUT in[2] = {};
@@ -218,6 +235,18 @@ bool Step(const std::string& step) {
         std::fflush(stdout);
         return true;
     }
+    if (verb == "lines") {
+        HWND c = Control(num(1));
+        if (!c) return Fail("no control " + a[1]);
+        const std::wstring t = WindowTextW(c);
+        int pairs = 0, bare = 0;
+        for (size_t i = 0; i < t.size(); ++i)
+            if (t[i] == L'\n') (i > 0 && t[i - 1] == L'\r') ? ++pairs : ++bare;
+        const bool endsCrLf = t.size() >= 2 && t.compare(t.size() - 2, 2, L"\r\n") == 0;
+        std::printf("lines %s=%d,%d,%d\n", a[1].c_str(), pairs, bare, endsCrLf ? 1 : 0);
+        std::fflush(stdout);
+        return true;
+    }
     if (verb == "select") {
         HWND c = Control(num(1));
         if (!c) return Fail("no control " + a[1]);
@@ -259,9 +288,44 @@ bool Step(const std::string& step) {
         Settle();
         return true;
     }
+    if (verb == "down" || verb == "up") {
+        SendKeyEdge(static_cast<WORD>(std::strtol(a[1].c_str(), nullptr, 0)), verb == "up");
+        Settle();
+        return true;
+    }
+    if (verb == "away") {
+        if (!g_away)
+            g_away = CreateWindowExW(0, L"STATIC", L"away", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        for (int i = 0; i < 50 && GetForegroundWindow() != g_away; ++i) {
+            SetForegroundWindow(g_away);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            Sleep(10);
+        }
+        if (GetForegroundWindow() != g_away) return Fail("cannot put a window in front");
+        Settle();
+        return true;
+    }
+    if (verb == "back") {
+        for (int i = 0; i < 50 && GetForegroundWindow() != g_sheet; ++i) {
+            SetForegroundWindow(g_sheet);
+            Sleep(10);
+        }
+        if (GetForegroundWindow() != g_sheet) return Fail("cannot put the sheet in front");
+        Settle();
+        return true;
+    }
     if (verb == "close") {
         PostMessageW(g_sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
         Settle();
+        return true;
+    }
+    if (verb == "current") {
+        HWND page = reinterpret_cast<HWND>(SendMessageW(g_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        std::printf("current %d\n", static_cast<int>(SendMessageW(
+                                         g_sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0)));
+        std::fflush(stdout);
         return true;
     }
     if (verb == "rect") {

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The key configuration page with real DirectInput: keys pressed with SendInput while the
+# sheet is in front are bound to the focused field; OK saves them.
+. "$(dirname "$0")/lib.sh"
+
+crlf() { printf '%s\r\n' "$@"; }
+texts() {  # the sixteen fields, one line each
+  drive find page:1 text:1101 text:1102 text:1103 text:1104 text:1105 text:1106 text:1107 \
+    text:1108 text:1109 text:1110 text:1111 text:1112 text:1114 text:1115 text:1116 text:1117 |
+    sed 's/^text [0-9]*=//'
+}
+defaults_shown="Joy1: ↑|Joy1: ↓|Joy1: ←|Joy1: →|Joy1: 1|Joy1: 2|Joy1: 3|Joy1: 4|Joy1: 5|Joy1: 6|Joy1: 7|Joy1: 8|Joy1: 9|Joy1: 10|Joy1: 11|Joy1: 12"
+
+# Without either file every field shows the built-in defaults.
+new_game none
+start_tool
+check "no INI files: the built-in defaults" "$defaults_shown" "$(texts | paste -sd'|')"
+shot keyconfig
+drive find close gone >/dev/null; tool_exit_code >/dev/null
+
+# Without Game.ini the page shows System.ini's [KeyConfig1].
+new_game
+sed -i 's/^UP=1,0x00/UP=0,0xC8/; s/^BTN6=1,0x15/BTN6=2;1b/' "$game/System.ini"
+start_tool
+shown=$(texts | paste -sd'|')
+check "System.ini's bindings are shown" "Key: ↑|Joy1: ↓" "$(echo "$shown" | cut -d'|' -f1-2)"
+check "a disabled field shows its binding too" "Joy2: 12" "$(echo "$shown" | cut -d'|' -f10)"
+
+# Focus on ↑ and press Z: bound, the focus moves to ↓, Apply is enabled; holding Z binds
+# nothing else.
+out=$(drive find page:1 focus:1101 key:0x5A text:1101 text:1102 focused enabled:12321)
+check "Z binds ↑ and moves on" "text 1101=Key: Z|text 1102=Joy1: ↓|focused 1102|enabled 12321=1" \
+  "$(echo "$out" | paste -sd'|')"
+# L1 moves the focus to R1, and P back to ↑.
+check "L1 moves on to R1" "focused 1111" "$(drive find focus:1109 key:0x58 focused)"
+check "P moves on to ↑" "focused 1101" "$(drive find focus:1115 key:0x43 focused)"
+# Caps Lock has no name: nothing changes.
+check "Caps Lock binds nothing" "text 1102=Joy1: ↓|focused 1102" \
+  "$(drive find focus:1102 key:0x14 text:1102 focused | paste -sd'|')"
+# Return and Escape are bound like any named key and close nothing.
+check "Return is bound" "text 1103=Key: Return" "$(drive find focus:1103 key:0x0D text:1103)"
+check "ESC is bound" "text 1104=Key: ESC" "$(drive find focus:1104 key:0x1B text:1104)"
+# Tab also moves the dialog focus itself, so the binding may land one field on.
+tab=$(drive find focus:1105 key:0x09 text:1105 text:1106 | grep -c 'Key: Tab')
+check "Tab is bound to a field" "1" "$tab"
+shot keyconfig-bound
+# With another window in front nothing is captured; the key still held is captured once the
+# sheet is in front again.
+out=$(drive find focus:1107 away down:0x56 sleep:200 text:1107 back sleep:200 text:1107 up:0x56)
+check "nothing is captured while the sheet is behind" "text 1107=Joy1: 3|text 1107=Key: V" \
+  "$(echo "$out" | paste -sd'|')"
+expected_rest=$(texts | sed -n '2,16p')
+drive find click:1 gone >/dev/null
+check "OK ends with 0" "0" "$(tool_exit_code)"
+check "UP is saved as Z" "1" "$(grep -c $'^UP=0,0x2C\r$' "$game/Game.ini")"
+check "X stored as V" "1" "$(grep -c $'^BTN3=0,0x2F\r$' "$game/Game.ini")"
+check "ESC stored" "1" "$(grep -c $'^RIGHT=0,0x01\r$' "$game/Game.ini")"
+check "the disabled field keeps what it loaded" "1" "$(grep -c $'^BTN6=2;1b\r$' "$game/Game.ini")"
+check "sixteen bindings saved" "16" "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$game/Game.ini" | grep -c '=')"
+
+# "デフォルト" reloads all sixteen from System.ini and enables Apply even when nothing differs.
+new_game
+start_tool
+out=$(drive find page:1 click:1113 enabled:12321)
+check "defaults enable Apply even unchanged" "enabled 12321=1" "$out"
+crlf "[KeyConfig1]" "UP=0,0x2C" "BTN6=0,0x39" > "$game/Game.ini"
+drive find close gone >/dev/null; tool_exit_code >/dev/null
+start_tool
+before=$(texts | paste -sd'|')
+check "Game.ini's bindings are shown when it exists" "Key: Z|Key: Space" \
+  "$(echo "$before" | cut -d'|' -f1,10)"
+drive find page:1 click:1113 >/dev/null
+check "defaults reload every field, disabled ones too" "$defaults_shown" "$(texts | paste -sd'|')"
+drive find close gone >/dev/null; tool_exit_code >/dev/null
+
+finish
