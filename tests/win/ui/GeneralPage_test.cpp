@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../settings/TempGameFolder.h"
-#include "engine/core/MessageBox.h"
+#include "PageHost.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
 #include "ui/ConfigSheet.h"
@@ -18,36 +17,9 @@
 
 namespace {
 
-int changedNotices = 0;
-LRESULT CALLBACK FakeSheetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == PSM_CHANGED) ++changedNotices;
-    return DefWindowProcA(h, m, w, l);
-}
-
-class GeneralPageTest : public testing::Test {
+class GeneralPageTest : public PageHost {
 protected:
-    void SetUp() override {
-        previousHook_ = KYR::SetMessageBoxHook({});
-        KYR::SetMessageBoxHook(previousHook_);
-        option_.reset(new CGOption(folder_.Dir()));
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = FakeSheetProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KyrFakeSheet";
-        RegisterClassA(&wc);
-        sheet_ = CreateWindowA("KyrFakeSheet", "sheet", WS_OVERLAPPEDWINDOW, 0, 0, 500, 400,
-                               nullptr, nullptr, wc.hInstance, nullptr);
-        page_ = CreateDialogParamA(wc.hInstance, MAKEINTRESOURCEA(IDD_GENERAL), sheet_,
-                                   GeneralPageProc, 0);
-        ASSERT_NE(page_, nullptr);
-        changedNotices = 0;
-    }
-    void TearDown() override {
-        DestroyWindow(page_);
-        DestroyWindow(sheet_);
-        KYR::SetMessageBoxHook(previousHook_);
-    }
-    HWND Item(int id) { return GetDlgItem(page_, id); }
+    void SetUp() override { OpenPage(IDD_GENERAL, GeneralPageProc); }
     void Click(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
     bool Ticked(int id) { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // The box is hidden and disabled in the shipped page; a test shows it.
@@ -67,11 +39,6 @@ protected:
         });
     }
 
-    TempGameFolder folder_;
-    std::unique_ptr<CGOption> option_;
-    HWND sheet_ = nullptr;
-    HWND page_ = nullptr;
-    KYR::MessageBoxHook previousHook_;
     std::vector<std::string> boxes_;
 };
 
