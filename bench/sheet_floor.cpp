@@ -7,9 +7,13 @@
 #include <prsht.h>
 
 namespace {
+// An empty page in the same dialog font as the tool's pages (the font lookup is part of the
+// cost of showing any page under Wine).
 struct EmptyPage {
     DLGTEMPLATE header;
     WORD menu, windowClass, title;
+    WORD pointSize;
+    WCHAR face[13];
 };
 INT_PTR CALLBACK PageProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 LRESULT CALLBACK QuitOnClose(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
@@ -20,7 +24,8 @@ LRESULT CALLBACK QuitOnClose(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD
 
 int main() {
     InitCommonControls();
-    static EmptyPage empty = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 239, 117}, 0, 0, 0};
+    static EmptyPage empty = {{WS_CHILD | DS_CONTROL | DS_SETFONT, 0, 0, 0, 0, 239, 117},
+                              0, 0, 0, 9, L"MS UI Gothic"};
     PROPSHEETPAGEA page = {};
     page.dwSize = sizeof(page);
     page.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;

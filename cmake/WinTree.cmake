@@ -14,7 +14,7 @@ set(KYR_WIN_LINK_OPTIONS -static -static-libgcc -static-libstdc++)
 # Only system DLLs are imported at start; the DirectX DLLs are bound on first use
 # (engine/core/LazyDll), so none of their import libraries appears here.
 set(KYR_WIN_SYSTEM_LIBS
-  comctl32 shlwapi shell32 ole32 oleaut32 uuid dxguid strmiids wininet winmm gdi32 user32
+  comctl32 shlwapi ole32 oleaut32 uuid dxguid strmiids winmm gdi32 user32
   kernel32 advapi32)
 
 add_library(kyr_engine STATIC ${KYR_PURE_SOURCES} ${KYR_WIN_SOURCES})
@@ -30,8 +30,9 @@ target_link_libraries(kyr_engine PUBLIC ${KYR_DEPS_DIR}/libsquish/lib/libsquish.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/src/resources")
 add_executable(GameConfig WIN32 src/app/WinMain.cpp src/resources/GameConfig.rc)
 target_link_libraries(GameConfig PRIVATE kyr_engine)
-set_source_files_properties(src/resources/GameConfig.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/GameConfig.manifest;${CMAKE_SOURCE_DIR}/src/resources/GameConfig.ico")
+# windres reports no dependencies: every resource script is rebuilt when any resource changes.
+file(GLOB kyr_resource_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
+set_source_files_properties(src/resources/GameConfig.rc PROPERTIES OBJECT_DEPENDS "${kyr_resource_files}")
 
 # GoogleTest built with this toolchain by scripts/setup.sh.
 set(GT ${KYR_DEPS_DIR}/googletest)
@@ -45,10 +46,15 @@ foreach(dir IN LISTS kyr_test_groups)
   if(IS_DIRECTORY ${dir})
     get_filename_component(group ${dir} NAME)
     file(GLOB group_sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.rc)
+    file(GLOB group_rc CONFIGURE_DEPENDS ${dir}/*.rc)
+    if(group_rc)
+      set_source_files_properties(${group_rc} PROPERTIES OBJECT_DEPENDS "${kyr_resource_files}")
+    endif()
     if(group_sources)
       add_executable(${group}_tests ${group_sources} ${CMAKE_SOURCE_DIR}/tests/win/test_main.cpp)
       target_include_directories(${group}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
-      target_link_libraries(${group}_tests PRIVATE kyr_engine kyr_gtest)
+      # Test programs may call WinINet and the shell directly (their own loopback clients).
+      target_link_libraries(${group}_tests PRIVATE kyr_engine kyr_gtest wininet shell32)
       add_test(NAME win.${group} COMMAND ${group}_tests)
       set_tests_properties(win.${group} PROPERTIES TIMEOUT 300)
     endif()
@@ -75,6 +81,10 @@ endforeach()
 file(GLOB kyr_benchmarks CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src IN LISTS kyr_benchmarks)
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src})
+  set(bench_rc)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/bench/${name}.rc)
+    set(bench_rc ${CMAKE_SOURCE_DIR}/bench/${name}.rc)
+  endif()
+  add_executable(${name} ${src} ${bench_rc})
   target_link_libraries(${name} PRIVATE kyr_engine)
 endforeach()

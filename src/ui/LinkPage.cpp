@@ -1,9 +1,10 @@
 #include "ui/LinkPage.h"
 
-#include <shellapi.h>
+#include <windows.h>
 
 #include <vector>
 
+#include "engine/core/LazyDll.h"
 #include "resources/link_resource.h"
 #include "settings/GOption.h"
 #include "ui/ConfigSheet.h"
@@ -98,8 +99,14 @@ void OpenBrowser(const std::string& url) {
         Service().openBrowser(url);
         return;
     }
-    // The result is not checked: without a browser the player can still open the page by hand.
-    ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // shell32 is bound here, on first use: loading it at start costs the tool time under Wine
+    // and only this step needs it. The result is not checked: without a browser the player
+    // can still open the page by hand.
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    static LazyModule shell32("shell32.dll");
+    static const auto shellExecute = reinterpret_cast<ShellExecuteFn>(
+        reinterpret_cast<void*>(shell32.Proc("ShellExecuteA")));
+    if (shellExecute) shellExecute(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool RequestTokenStep(HWND page, CGOption& o) {

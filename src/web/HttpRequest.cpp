@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "web/UrlParts.h"
+#include "web/WinInetApi.h"
 
 namespace KYR {
 
@@ -22,7 +23,7 @@ struct HttpRequest {
 };
 
 struct InetCloser {
-    void operator()(HINTERNET h) const { InternetCloseHandle(h); }
+    void operator()(HINTERNET h) const { inet::CloseHandle(h); }
 };
 using InetHandle = std::unique_ptr<void, InetCloser>;
 
@@ -39,7 +40,7 @@ std::string ReadBody(HINTERNET request) {
     char chunk[8192];
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(request, chunk, sizeof(chunk), &read))
+        if (!inet::ReadFile(request, chunk, sizeof(chunk), &read))
             throw HttpError("InternetReadFile Error");
         if (read == 0) break;
         if (body.size() + read > kMaxReplyBytes) throw HttpError("reply too long");
@@ -54,18 +55,18 @@ void Send(HttpRequest& r) {
 
     // Declared in opening order, so they close in the reverse: request, connection, session.
     InetHandle internet(
-        InternetOpenA("HTTP Request", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        inet::OpenA("HTTP Request", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) throw HttpError("InternetOpen Error");
-    InetHandle connection(InternetConnectA(internet.get(), parts.host.c_str(), parts.port,
+    InetHandle connection(inet::ConnectA(internet.get(), parts.host.c_str(), parts.port,
                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) throw HttpError("InternetConnect Error");
-    InetHandle request(HttpOpenRequestA(connection.get(), "POST", parts.path.c_str(), nullptr,
+    InetHandle request(inet::OpenRequestA(connection.get(), "POST", parts.path.c_str(), nullptr,
                                         nullptr, nullptr,
                                         parts.secure ? INTERNET_FLAG_SECURE : 0, 0));
     if (!request) throw HttpError("HttpOpenRequest Error");
 
     std::string body = parts.query;
-    if (!HttpSendRequestA(request.get(), r.headerText.empty() ? nullptr : r.headerText.c_str(),
+    if (!inet::SendRequestA(request.get(), r.headerText.empty() ? nullptr : r.headerText.c_str(),
                           static_cast<DWORD>(r.headerText.size()),
                           body.empty() ? nullptr : &body[0], static_cast<DWORD>(body.size())))
         throw HttpError("HttpSendRequest Error");

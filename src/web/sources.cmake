@@ -11,4 +11,5 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/HttpRequest.cpp
   ${KYR_AREA_DIR}/OAuthStamp.cpp
   ${KYR_AREA_DIR}/StoredKeyFile.cpp
-  ${KYR_AREA_DIR}/SystemRandom.cpp)
+  ${KYR_AREA_DIR}/SystemRandom.cpp
+  ${KYR_AREA_DIR}/WinInetApi.cpp)

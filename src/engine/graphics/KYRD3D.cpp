@@ -16,9 +16,16 @@ namespace {
 
 // Shared by every instance and not locked: devices are created on one thread.
 int g_instanceCount = 0;
+bool g_direct3DTried = false;
 RefPtr<IDirect3D9>& ProcessDirect3D() {
     static RefPtr<IDirect3D9> d3d;
     return d3d;
+}
+// Guards the first-use creation: the game may ask from its loading thread and its main
+// thread at once.
+CCriticalSection& Direct3DGuard() {
+    static CCriticalSection guard;
+    return guard;
 }
 
 // DirectDraw 7 is asked only because Direct3D 9 has no call for the total video memory.
@@ -40,10 +47,7 @@ uint32_t TotalVideoMemory() {
 }  // namespace
 
 CKYRD3D::CKYRD3D() {
-    if (g_instanceCount++ == 0) {
-        FillSineTable();
-        ProcessDirect3D() = RefPtr<IDirect3D9>(dx::Direct3DCreate9(D3D_SDK_VERSION));
-    }
+    if (g_instanceCount++ == 0) FillSineTable();
 }
 
 CKYRD3D::~CKYRD3D() {
@@ -52,10 +56,24 @@ CKYRD3D::~CKYRD3D() {
         CKYRD3D::ReleaseDevice();  // loss sequence, then the device
         activeTarget_.Reset();
     }
-    if (--g_instanceCount == 0) ProcessDirect3D().Reset();
+    if (--g_instanceCount == 0) {
+        KYRAutoLock lock(&Direct3DGuard());
+        ProcessDirect3D().Reset();
+        g_direct3DTried = false;
+    }
 }
 
-IDirect3D9* CKYRD3D::Direct3D() { return ProcessDirect3D().Get(); }
+// The Direct3D object is made on first use, not with the first instance: loading d3d9 and
+// its GL back end costs several hundred milliseconds under Wine, and the configuration tool
+// needs it only when its hardware page is opened. A null result is kept, not retried.
+IDirect3D9* CKYRD3D::Direct3D() {
+    KYRAutoLock lock(&Direct3DGuard());
+    if (!g_direct3DTried) {
+        g_direct3DTried = true;
+        ProcessDirect3D() = RefPtr<IDirect3D9>(dx::Direct3DCreate9(D3D_SDK_VERSION));
+    }
+    return ProcessDirect3D().Get();
+}
 
 void* CKYRD3D::CreateObject(REFGUID id) {
     if (IsEqualGUID(id, kIdRawDirect3D)) return Direct3D();
