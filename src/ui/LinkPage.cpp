@@ -80,19 +80,22 @@ void ShowLinked(HWND page, LinkFields& f) {
     f.linkColour = kBlue;
 }
 
-// After a failed step: everything is forgotten and the stored link removed, so the next
-// click starts again from the request token.
-void ShowError(HWND page, CGOption& o, const char* text) {
+// Back to the unlinked state with the given state text: everything is forgotten and the
+// stored link removed, so the next click starts again from the request token.
+void ResetLink(HWND page, CGOption& o, const char* stateText, LinkColour colour) {
     LinkFields f = Fields(o);
     SetText(page, IDC_LINK_STATUS, "");
-    SetText(page, IDC_LINK_STATE, text);
+    SetText(page, IDC_LINK_STATE, stateText);
     SetText(page, IDC_LINK_BUTTON, kLinkText);
     EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
-    f.linkColour = kRed;
+    f.linkColour = colour;
     Repaint(page);
     f.ForgetTokens();
     SaveAccessKey(o);
 }
+
+// After a failed step.
+void ShowError(HWND page, CGOption& o, const char* text) { ResetLink(page, o, text, kRed); }
 
 void OpenBrowser(const std::string& url) {
     if (Service().openBrowser) {
@@ -156,17 +159,7 @@ bool AccessTokenStep(HWND page, CGOption& o) {
     return true;
 }
 
-void Unlink(HWND page, CGOption& o) {
-    LinkFields f = Fields(o);
-    SetText(page, IDC_LINK_STATUS, "");
-    SetText(page, IDC_LINK_STATE, kNotLinkedText);
-    SetText(page, IDC_LINK_BUTTON, kLinkText);
-    EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
-    f.linkColour = kBlack;
-    Repaint(page);
-    f.ForgetTokens();
-    SaveAccessKey(o);
-}
+void Unlink(HWND page, CGOption& o) { ResetLink(page, o, kNotLinkedText, kBlack); }
 
 // The button's meaning follows from the fields at each click.
 void ButtonClicked(HWND page, CGOption& o) {

@@ -1,11 +1,6 @@
 // Base64Decode reads values from Game.ini and System.ini that anyone may have edited. It may
 // only return bytes or throw its two errors; what it returns must encode and decode back to
 // itself, and the stored-key reader built on it must settle after one rewrite.
-// The host tree builds kyr_pure without coverage instrumentation, so the code under test is
-// compiled into this target itself (the library's copies are then never linked in) to give
-// libFuzzer its coverage feedback.
-#include "web/Base64.cpp"
-#include "web/StoredKey.cpp"
 
 #include <cstddef>
 #include <cstdint>

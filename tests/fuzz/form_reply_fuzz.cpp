@@ -1,9 +1,5 @@
 // ParseFormReply reads whatever the network returns. Every stored name and value must be a
 // piece of the body, and a body rebuilt from the map must parse to the same map.
-// The host tree builds kyr_pure without coverage instrumentation, so the code under test is
-// compiled into this target itself (the library's copies are then never linked in) to give
-// libFuzzer its coverage feedback.
-#include "web/FormReply.cpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,6 @@
 // SplitUrl takes the URLs the link page builds from the service's replies (the token is put
 // into a URL unencoded). Whatever it accepts must have a sane shape and put back together to
 // a URL that splits the same way.
-// The host tree builds kyr_pure without coverage instrumentation, so the code under test is
-// compiled into this target itself (the library's copies are then never linked in) to give
-// libFuzzer its coverage feedback.
-#include "web/UrlParts.cpp"
 
 #include <cstddef>
 #include <cstdint>
