@@ -26,7 +26,8 @@ check "Enter and Escape close nothing" "$rect_before" "$(drive find rect)"
 check "a changed value enables Apply" "enabled 12321=1" \
   "$(drive find click:1003 select:1002:0 select:1005:2 enabled:12321)"
 shot general-changed
-check "the sheet has not moved" "$rect_before" "$(drive find rect)"
+check "opening the other tabs does not move the sheet" "$rect_before" \
+  "$(drive find page:1 page:2 page:3 page:0 rect)"
 drive find click:1 gone >/dev/null
 check "OK ends the run with 0" "0" "$(tool_exit_code)"
 expected=$( { crlf "[General]" "ConfigVersion=2.0" "FullScreen=Yes" "ShowMenu=Yes" "ShowFPS=No" \

@@ -58,6 +58,25 @@ check "ESC stored" "1" "$(grep -c $'^RIGHT=0,0x01\r$' "$game/Game.ini")"
 check "the disabled field keeps what it loaded" "1" "$(grep -c $'^BTN6=2;1b\r$' "$game/Game.ini")"
 check "sixteen bindings saved" "16" "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$game/Game.ini" | grep -c '=')"
 
+# A player rebinds all twelve enabled buttons in one go: click ↑, then press a key for each
+# button; the focus walks the enabled fields by itself. OK saves them.
+new_game
+start_tool
+#        ↑    ↓    ←    →    A    B    X    Y    L1   R1   S    P
+keys=(0x26 0x28 0x25 0x27 0x5A 0x58 0x43 0x56 0x41 0x53 0x0D 0x20)
+steps=(find page:1 focus:1101)
+for k in "${keys[@]}"; do steps+=("key:$k"); done
+drive "${steps[@]}" >/dev/null
+shot keyconfig-rebound
+check "the focus has come round to ↑" "focused 1101" "$(drive find page:1 focused)"
+drive find click:1 gone >/dev/null
+check "OK after rebinding ends with 0" "0" "$(tool_exit_code)"
+expected=$(printf '%s\n' UP=0,0xC8 DOWN=0,0xD0 LEFT=0,0xCB RIGHT=0,0xCD BTN1=0,0x2C BTN2=0,0x2D \
+  BTN3=0,0x2E BTN4=0,0x2F BTN5=0,0x1E BTN6=1,0x15 BTN7=0,0x1F BTN8=1,0x17 BTN9=0,0x1C \
+  BTN10=0,0x39 BTN11=1,0x1A BTN12=1,0x1B)
+check "all twelve enabled buttons rebound, the disabled four kept" "$expected" \
+  "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$game/Game.ini" | grep '=' | tr -d '\r')"
+
 # "デフォルト" reloads all sixteen from System.ini and enables Apply even when nothing differs.
 new_game
 start_tool

@@ -115,26 +115,34 @@ bool SaveWindowBmp(HWND h, const std::string& path) {
     return true;
 }
 
+// The keys a keyboard sends with the 0xE0 prefix: without the flag SendInput's arrows arrive
+// as the number pad's (DirectInput 0x48 instead of 0xC8).
+bool IsExtendedKey(WORD vk) {
+    switch (vk) {
+    case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_INSERT: case VK_DELETE:
+    case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: case VK_RCONTROL: case VK_RMENU:
+    case VK_DIVIDE: case VK_LWIN: case VK_RWIN: case VK_APPS:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void SendKeyEdge(WORD vk, bool up) {
     INPUT in = {};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
     in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
     SendInput(1, &in, sizeof(INPUT));
 }
 
 HWND g_away = nullptr;
 
 void SendKey(WORD vk) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[0].ki.wScan = in[1].ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(1, &in[0], sizeof(INPUT));
+    SendKeyEdge(vk, false);
     Sleep(100);  // held across at least two of the key page's 32 ms ticks
-    SendInput(1, &in[1], sizeof(INPUT));
+    SendKeyEdge(vk, true);
 }
 
 std::vector<std::string> Split(const std::string& s) {
