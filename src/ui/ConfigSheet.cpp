@@ -72,6 +72,8 @@ void CenterSheetOnce(HWND page) {
 
 LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
     CGOption* option = CGOption::GetInstance();
+    // The sheet outlives the settings model by the teardown (it goes with the process).
+    if (!option || !option->previousSheetProc_) return DefWindowProcA(sheet, message, wParam, lParam);
     try {
         // The whole wParam is compared: only a click (notification 0) counts.
         if (message == WM_COMMAND) {
@@ -117,15 +119,18 @@ bool CGOption::RunConfigSheet() {
     // Without a sheet nothing would ever post WM_QUIT: end the run instead of waiting.
     if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return false;
 
+    // Subclassed before the reader is made: the error box below has no owner, so the sheet
+    // stays usable behind it, and an OK or Cancel pressed meanwhile must already save and
+    // end the run rather than leave a loop with no window.
+    previousSheetProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetWndProc)));
+
     // The key page's reader. Without DirectInput the sheet still runs; the key page then
     // captures nothing.
     boost::shared_ptr<CInput> input(new CInput);
     if (!input->Initialize(sheet, header.hInstance))
         ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
                        MB_OK | MB_ICONERROR);
-
-    previousSheetProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetWndProc)));
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

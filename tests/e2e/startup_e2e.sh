@@ -31,6 +31,15 @@ check "the sheet runs without DirectInput" "0" "$?"
 drive find close gone >/dev/null
 check "ends with 0 without DirectInput" "0" "$(tool_exit_code)"
 
+# OK pressed on the sheet while that box is still open saves and ends the run all the same.
+new_game
+start_tool WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dinput8=d"
+drive find click:1 >/dev/null
+drive box:エラー:1 >/dev/null
+drive gone >/dev/null
+check "OK behind the error box ends with 0" "0" "$(tool_exit_code)"
+check "and saves" "1" "$(grep -c '^ConfigVersion=2.0' "$game/Game.ini" 2>/dev/null)"
+
 # A game folder whose path is longer than MAX_PATH still finds its own files.
 new_game
 deep="$game/$(printf 'd%.0s' {1..120})/$(printf 'e%.0s' {1..120})"
