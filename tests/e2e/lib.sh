@@ -23,7 +23,9 @@ tool_pid=
 e2e_cleanup() {
   # A tool left running (a failed step) would be found by the next script's driver: close it
   # the way a player would, then make sure.
-  if [ -n "$tool_pid" ]; then
+  # (tool_exit_code runs in a command substitution, so tool_pid may still be set here for a
+  # tool that has ended: ask the system.)
+  if [ -n "$tool_pid" ] && [ -n "$(ps -o stat= -p "$tool_pid" 2>/dev/null | grep -v Z)" ]; then
     wine "$build/e2e_driver.exe" find close gone >/dev/null 2>&1
     kill "$tool_pid" 2>/dev/null
   fi
