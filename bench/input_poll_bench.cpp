@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchClock.h"
 #include "engine/core/RefPtr.h"
 #include "input/Input.h"
 #include "input/KYRDI.h"
@@ -17,16 +18,7 @@ constexpr int kBlocks = 15;
 constexpr int kCallsPerBlock = 400;
 constexpr double kTimerPeriodUs = 32000.0;
 
-double NowUs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
+using bench::NowUs;
 
 template <class F>
 double BlockUs(F call) {
@@ -49,8 +41,7 @@ Medians InterleavedMedians(A a, B b, C c) {
         tb.push_back(BlockUs(b));
         tc.push_back(BlockUs(c));
     }
-    for (auto* v : {&ta, &tb, &tc}) std::sort(v->begin(), v->end());
-    return {ta[kBlocks / 2], tb[kBlocks / 2], tc[kBlocks / 2]};
+    return {bench::Median(ta), bench::Median(tb), bench::Median(tc)};
 }
 
 }  // namespace

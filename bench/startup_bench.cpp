@@ -4,6 +4,8 @@
 //   startup_bench.exe <GameConfig.exe> <sheet_floor.exe> [runs]
 #include <windows.h>
 
+#include "BenchClock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,16 +14,7 @@
 
 namespace {
 
-double Seconds() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+double Seconds() { return bench::NowUs() / 1e6; }
 
 // Milliseconds until a visible top-level window with the caption appears; -1 on failure.
 double TimeToVisible(const std::string& exe, const wchar_t* caption) {
@@ -51,11 +44,6 @@ double TimeToVisible(const std::string& exe, const wchar_t* caption) {
     return elapsed;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,7 +65,7 @@ int main(int argc, char** argv) {
         tool.push_back(t);
         floor.push_back(f);
     }
-    const double mt = Median(tool), mf = Median(floor);
+    const double mt = bench::Median(tool), mf = bench::Median(floor);
     std::printf("GameConfig.exe: median %.1f ms to a visible sheet (%d runs)\n", mt, runs);
     std::printf("minimal sheet:  median %.1f ms\n", mf);
     std::printf("ratio: %.2f (aim: at most 1.2)\n", mf > 0 ? mt / mf : 0.0);
