@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "settings/GOption.h"
+
 // The Apply button's command id in a property sheet.
 constexpr WPARAM kApplyButtonId = 0x3021;
 
@@ -19,3 +21,17 @@ INT_PTR PaintWhiteField(HDC dc);
 
 // Sends the page-changed notice that enables the sheet's Apply button.
 void NotifyPageChanged(HWND page);
+
+// Runs a page procedure's handling of one message with the settings model: 0 when the model
+// is gone (the sheet outlives it by the teardown) and 0 for anything thrown, since nothing
+// may unwind through user32.
+template <class Handler>
+INT_PTR HandlePageMessage(Handler handler) {
+    CGOption* option = CGOption::GetInstance();
+    if (!option) return 0;
+    try {
+        return handler(*option);
+    } catch (...) {
+        return 0;
+    }
+}

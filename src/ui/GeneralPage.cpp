@@ -92,19 +92,17 @@ void GeneralCommand(HWND page, CGOption& o, int id) {
 }  // namespace
 
 INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    CGOption* option = CGOption::GetInstance();
-    if (!option) return 0;
-    try {
+    return HandlePageMessage([&](CGOption& o) -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG:
-            InitGeneralPage(page, *option);
+            InitGeneralPage(page, o);
             return 0;
         case WM_COMMAND:
             // Commands that arrive while the lists are being filled are not the player's.
-            if (option->generalPageInitialised_) GeneralCommand(page, *option, LOWORD(wParam));
+            if (o.generalPageInitialised_) GeneralCommand(page, o, LOWORD(wParam));
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == option->warningText_) {
+            if (reinterpret_cast<HWND>(lParam) == o.warningText_) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
                 SetTextColor(dc, RGB(255, 0, 0));
                 SetBkMode(dc, TRANSPARENT);
@@ -114,7 +112,5 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         default:
             return 0;
         }
-    } catch (...) {
-        return 0;  // nothing may unwind through user32
-    }
+    });
 }

@@ -67,39 +67,35 @@ void BuildHardwareReport() {
 }
 
 INT_PTR CALLBACK HardwarePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    CGOption* option = CGOption::GetInstance();
-    if (!option) return 0;
-    try {
+    return HandlePageMessage([&](CGOption& o) -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG: {
             CenterSheetOnce(page);
-            option->pages_[CGOption::kHardwarePageSlot] = page;
-            option->reportField_ = GetDlgItem(page, IDC_HARDWARE_REPORT);
+            o.pages_[CGOption::kHardwarePageSlot] = page;
+            o.reportField_ = GetDlgItem(page, IDC_HARDWARE_REPORT);
             CKYRHelp* help = CKYRHelp::GetInstance();
             IKYRWin* win = help ? help->GetWindow() : nullptr;
             if (win) {
-                option->hardwareFont_ =
+                o.hardwareFont_ =
                     win->CreateFontHandle("ＭＳ ゴシック", 0, 12, 1, false, false, false);
-                SendMessageA(option->reportField_, WM_SETFONT,
-                             reinterpret_cast<WPARAM>(option->hardwareFont_), FALSE);
+                SendMessageA(o.reportField_, WM_SETFONT,
+                             reinterpret_cast<WPARAM>(o.hardwareFont_), FALSE);
             }
             BuildHardwareReport();
             return 0;
         }
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == option->reportField_)
+            if (reinterpret_cast<HWND>(lParam) == o.reportField_)
                 return PaintWhiteField(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_DESTROY:
-            if (option->hardwareFont_) {
-                DeleteObject(option->hardwareFont_);
-                option->hardwareFont_ = nullptr;
+            if (o.hardwareFont_) {
+                DeleteObject(o.hardwareFont_);
+                o.hardwareFont_ = nullptr;
             }
             return 0;
         default:
             return 0;
         }
-    } catch (...) {
-        return 0;  // nothing may unwind through user32
-    }
+    });
 }

@@ -107,34 +107,32 @@ bool CaptureBinding(CGOption& o, CInput& input) {
 }
 
 INT_PTR CALLBACK KeyConfigPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    CGOption* option = CGOption::GetInstance();
-    if (!option) return 0;
-    try {
+    return HandlePageMessage([&](CGOption& o) -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG: {
             const auto* entry = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
             const int* row = entry ? reinterpret_cast<const int*>(entry->lParam) : nullptr;
-            if (row && *row >= 0 && *row < CGOption::kPlayers) InitKeyPage(page, *option, *row);
+            if (row && *row >= 0 && *row < CGOption::kPlayers) InitKeyPage(page, o, *row);
             return 0;
         }
         case WM_TIMER:
             if (wParam == kCaptureTimerId) {
                 CInput* input = CInput::GetInstance();
-                if (input && CaptureBinding(*option, *input)) NotifyPageChanged(page);
+                if (input && CaptureBinding(o, *input)) NotifyPageChanged(page);
             }
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_KEY_DEFAULTS) {
-                const int row = RowOfPage(*option, page);
+                const int row = RowOfPage(o, page);
                 if (row >= 0) {
-                    option->LoadKeyConfig(true, row);
+                    o.LoadKeyConfig(true, row);
                     NotifyPageChanged(page);
                 }
             }
             return 0;
         case WM_CTLCOLORSTATIC: {
             HWND control = reinterpret_cast<HWND>(lParam);
-            if (IsBindingField(*option, control) || control == option->reportField_)
+            if (IsBindingField(o, control) || control == o.reportField_)
                 return PaintWhiteField(reinterpret_cast<HDC>(wParam));
             return 0;
         }
@@ -144,7 +142,5 @@ INT_PTR CALLBACK KeyConfigPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         default:
             return 0;
         }
-    } catch (...) {
-        return 0;  // nothing may unwind through user32
-    }
+    });
 }

@@ -237,26 +237,22 @@ LinkService ReplaceLinkServiceForTesting(LinkService service) {
 }
 
 INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    CGOption* option = CGOption::GetInstance();
-    if (!option) return 0;
-    try {
+    return HandlePageMessage([&](CGOption& o) -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG:
-            InitLinkPage(page, *option);
+            InitLinkPage(page, o);
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_LINK_BUTTON && HIWORD(wParam) == BN_CLICKED)
-                ButtonClicked(page, *option);
+                ButtonClicked(page, o);
             return 0;
         case WM_CTLCOLORSTATIC:
-            return StateColours(*option, reinterpret_cast<HDC>(wParam),
+            return StateColours(o, reinterpret_cast<HDC>(wParam),
                                 reinterpret_cast<HWND>(lParam));
         case WM_DESTROY:
             return 0;
         default:
             return 0;
         }
-    } catch (...) {
-        return 0;  // nothing may unwind through user32
-    }
+    });
 }
