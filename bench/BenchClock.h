@@ -1,9 +1,11 @@
-// The benchmarks' clock and their one statistic.
+// The benchmarks' clock, their one statistic and their result line.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace bench {
@@ -26,6 +28,16 @@ inline double Median(std::vector<double> values) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// The result line: "bench: NAME ratio X.XX (aim ...) path P". Both sides of a ratio are
+// measured in the same run of the same program, so on the same Wine path; the path (from
+// scripts/wine-path.sh, which Wine passes on in the environment) says which one that was, since
+// emulated numbers are not comparable with native ones.
+inline void PrintRatio(const char* name, double ratio, const char* aim) {
+    const char* path = std::getenv("KYR_WINE_PATH");
+    std::printf("bench: %s ratio %.2f (aim %s) path %s\n", name, ratio, aim,
+                path && *path ? path : "unknown");
 }
 
 }  // namespace bench

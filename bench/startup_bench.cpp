@@ -68,6 +68,6 @@ int main(int argc, char** argv) {
     const double mt = bench::Median(tool), mf = bench::Median(floor);
     std::printf("GameConfig.exe: median %.1f ms to a visible sheet (%d runs)\n", mt, runs);
     std::printf("minimal sheet:  median %.1f ms\n", mf);
-    std::printf("ratio: %.2f (aim: at most 1.2)\n", mf > 0 ? mt / mf : 0.0);
+    bench::PrintRatio("startup", mf > 0 ? mt / mf : 0.0, "at most 1.2");
     return 0;
 }

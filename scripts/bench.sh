@@ -8,10 +8,11 @@ KYR_SKIP_HOST=1 bash scripts/build.sh
 win="$root/${KYR_BUILD_ROOT:-build}/win"
 scripts/wine-prefix.sh
 . scripts/wine-env.sh
+echo "== Wine path: $(kyr_wine_path_line)"
 if [ -z "${DISPLAY:-}" ]; then
   . scripts/xvfb.sh
   start_xvfb
-  trap 'kill $xvfb_pid 2>/dev/null; wineserver -k 2>/dev/null' EXIT
+  trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 fi
 game="$win/bench-game"
 mkdir -p "$game"

@@ -14,6 +14,7 @@ cp "$win/GameConfig.exe" "$game/"
 cp -n demo/System.ini "$game/" 2>/dev/null || true   # keep the folder's own edits
 scripts/wine-prefix.sh
 . scripts/wine-env.sh
+echo "run: Wine path: $(kyr_wine_path_line)"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "run: GameConfig.exe in $game on $DISPLAY"
@@ -22,7 +23,7 @@ fi
 
 . scripts/xvfb.sh
 start_xvfb
-trap 'kill $xvfb_pid 2>/dev/null; wineserver -k 2>/dev/null' EXIT
+trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
 (cd "$game" && wine GameConfig.exe >/dev/null 2>&1) &
 tool=$!
 shot="$win/screenshots/demo.png"

@@ -17,7 +17,7 @@ pkgs=(
   fonts-wine fonts-liberation
   xvfb xauth xdotool imagemagick x11-utils
   libboost-dev googletest
-  fonts-ipafont-gothic fonts-ipafont-mincho fonts-vlgothic
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-vlgothic fonts-horai-umefont
   cmake make clang libclang-rt-14-dev locales python3 python3-oauthlib python3-fonttools dpkg-dev
 )
 
@@ -87,6 +87,35 @@ if [ ! -f "$sq/lib/libsquish.a" ]; then
   done
   $AR_W rcs "$sq/lib/libsquish.a" "${objs[@]}"
   cp "$srcdir/squish.h" "$sq/include/"
+fi
+
+# Wine's i386 programs on a kernel that cannot run them go through qemu-i386
+# (scripts/wine-path.sh). Debian 12's qemu 7.2 is far too slow for that; Debian 13's qemu-user
+# has a static qemu-i386 and no dependencies. Only that one binary is taken, through a private
+# apt configuration under the deps folder: nothing on the system changes.
+. "$here/scripts/wine-path.sh"
+if [ "$(kyr_wine_path_wanted)" = emulated ] && [ ! -x "$KYR_QEMU_I386" ]; then
+  echo "setup: fetching qemu-i386 from Debian 13 (this kernel runs no i386 programs)"
+  # The mirror this machine already uses, from either form of sources list.
+  mirror=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null |
+           grep -v -- '-security' | grep '/debian/*$' | head -n1)
+  [ -n "$mirror" ] || mirror=$(sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}\([^ ]*\) bookworm .*/\2/p' \
+                               /etc/apt/sources.list 2>/dev/null | head -n1)
+  [ -n "$mirror" ] || { echo "setup: no Debian mirror in the apt sources" >&2; exit 1; }
+  qdir=$(dirname "$KYR_QEMU_I386")
+  apt_dir="$qdir/apt"
+  rm -rf "$apt_dir" && mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial"
+  echo "deb [arch=amd64 signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror trixie main" \
+    > "$apt_dir/sources.list"
+  apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+            -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache::Archives="$apt_dir/archives")
+  apt-get "${apt_opts[@]}" update -qq
+  (cd "$apt_dir" && apt-get "${apt_opts[@]}" download qemu-user >/dev/null 2>&1)
+  dpkg-deb --fsys-tarfile "$apt_dir"/qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 > "$KYR_QEMU_I386.part"
+  chmod +x "$KYR_QEMU_I386.part"
+  "$KYR_QEMU_I386.part" --version >/dev/null
+  mv "$KYR_QEMU_I386.part" "$KYR_QEMU_I386"
+  rm -rf "$apt_dir"   # the lists and the package are 100 MB we no longer need
 fi
 
 echo "setup: ok"

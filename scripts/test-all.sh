@@ -15,7 +15,8 @@ echo "== host tier (AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer)"
 
 echo "== win and end-to-end tiers (Wine)"
 scripts/wine-prefix.sh || exit 1
-. scripts/wine-env.sh
+. scripts/wine-env.sh || exit 1
+echo "== Wine path: $(kyr_wine_path_line)"
 xvfb_pid=
 cleanup() {
   wineserver -k 2>/dev/null

@@ -2,6 +2,9 @@
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 broot="${KYR_BUILD_ROOT:-build}"
 case "$broot" in /*) ;; *) broot="$root/$broot" ;; esac
+# Native, or i386 code under qemu-i386 on kernels without 32-bit programs: decided once, here.
+. "$root/scripts/wine-path.sh"
+kyr_use_wine_path || return 1
 export WINEPREFIX="${WINEPREFIX:-$broot/wine-prefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko prompts; callers may add their own overrides after ours (d3d9=d and so on).

@@ -4,7 +4,7 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/wine-prefix.sh" || exit 125
-. "$here/wine-env.sh"
+. "$here/wine-env.sh" || exit 125
 
 xvfb_pid=
 out=$(mktemp); err=$(mktemp)

@@ -4,7 +4,7 @@ set -uo pipefail
 e2e_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${1:-$e2e_root/build/win}"
 build="$(cd "$build" && pwd)"
-. "$e2e_root/scripts/wine-env.sh"
+. "$e2e_root/scripts/wine-env.sh" || exit 1
 "$e2e_root/scripts/wine-prefix.sh" || exit 1
 shots="$build/screenshots"
 mkdir -p "$shots"

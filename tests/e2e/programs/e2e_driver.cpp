@@ -27,6 +27,7 @@
 //                        (CR LF pairs, bare LFs, and 1 when it ends with CR LF)
 //   down:VK / up:VK      press or release a key alone (to hold it across other steps)
 //   away                 put a window of the driver in front of the sheet
+//   memory               print "memory N MB": the physical memory Windows reports to a program
 //   back                 put the sheet in front again
 #include <windows.h>
 
@@ -206,6 +207,14 @@ bool Step(const std::string& step) {
         if (!button) return Fail("no button " + a[2]);
         PostMessageW(button, BM_CLICK, 0, 0);
         Settle();
+        return true;
+    }
+    if (verb == "memory") {
+        MEMORYSTATUSEX m = {};
+        m.dwLength = sizeof(m);
+        if (!GlobalMemoryStatusEx(&m)) return Fail("GlobalMemoryStatusEx");
+        std::printf("memory %llu MB\n", static_cast<unsigned long long>(m.ullTotalPhys >> 20));
+        std::fflush(stdout);
         return true;
     }
     if (verb == "sleep") {
