@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Writes a copy of VL Gothic whose family is named like the Gothic face of a Japanese
+"""Writes a copy of a Gothic font whose family is named like the Gothic face of a Japanese
 Windows ("MS Gothic", in Japanese "ＭＳ ゴシック"), for the Wine test bench only.
 
 Wine's font substitutes serve CreateFont, but a program that first enumerates the face by
@@ -7,8 +7,12 @@ name (EnumFontFamiliesEx) finds nothing under a substituted or replaced name; a 
 of that name is what a Japanese Windows has, so the bench gets one.
 usage: make-ms-gothic.py SOURCE.ttf DEST.ttf
 """
+import logging
 import sys
 from fontTools.ttLib import TTFont
+
+# Some source fonts carry a zero creation time in their header; fontTools warns about it.
+logging.getLogger("fontTools").setLevel(logging.ERROR)
 
 src, dst = sys.argv[1], sys.argv[2]
 font = TTFont(src)

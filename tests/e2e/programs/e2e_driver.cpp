@@ -3,7 +3,7 @@
 // order and the first one that fails ends the run with exit code 1. What the steps read is
 // printed one line each ("text 1001=..."), UTF-8, for the test script to compare.
 //
-//   find                 wait (15 s) for the sheet captioned "ゲームの設定"
+//   find                 wait (60 s) for the sheet captioned "ゲームの設定"
 //   page:N               switch to tab N (0-based), as a click on the tab would
 //   text:ID              print the text of control ID on the current page (or the sheet)
 //   check:ID             print the check state of button ID
@@ -18,10 +18,11 @@
 //   rect                 print the sheet's window rectangle
 //   current              print the index of the page shown
 //   shot:PATH            save the sheet's window as a 24-bit BMP
-//   sleep:MS             wait
-//   gone                 wait (15 s) until the sheet window no longer exists
-//   box:CAPTION:BUTTON   wait (10 s) for a message box of the tool with that caption, print
-//                        its text ("box CAPTION=TEXT") and press its button (1 OK, 6 Yes, 7 No)
+//   sleep:MS             wait, then let the tool catch up
+//   gone                 wait (60 s) until the sheet window no longer exists
+//   box:CAPTION[:BUTTON] wait (60 s) for a message box of the tool with that caption, print
+//                        its text ("box CAPTION=TEXT") and press its button if one is given
+//                        (1 OK, 6 Yes, 7 No)
 //   nobox:CAPTION        print "nobox CAPTION" unless such a box is open
 //   lines:ID             print "lines ID=CRLF,LF,END": the line ends of the control's text
 //                        (CR LF pairs, bare LFs, and 1 when it ends with CR LF)
@@ -78,7 +79,22 @@ std::wstring WindowTextW(HWND h) {
     return w;
 }
 
-void Settle() { Sleep(150); }  // lets the tool's message loop catch up
+// Waits are generous: under an emulator (kernels without 32-bit programs) the tool runs
+// several times slower than natively. They only bound a failure; success ends them early.
+constexpr int kDeadlineTicks = 600;  // of 100 ms
+
+// Lets the tool's message loop catch up. A message sent to the sheet is answered only when the
+// tool's thread next looks at its queue, that is once it has finished what it was doing; the
+// later round trips come after what was posted before the first (a click) and after a timer
+// tick that was due (the key page's 32 ms capture) have been handled. A bare sleep would
+// only be long enough on a fast machine.
+void Settle() {
+    for (int i = 0; i < 3; ++i) {
+        Sleep(50);
+        DWORD_PTR ignored;
+        if (g_sheet) SendMessageTimeoutW(g_sheet, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
+    }
+}
 
 bool SaveWindowBmp(HWND h, const std::string& path) {
     RECT r;
@@ -140,9 +156,17 @@ void SendKeyEdge(WORD vk, bool up) {
 
 HWND g_away = nullptr;
 
+bool BringSheetToFront() {
+    for (int i = 0; i < kDeadlineTicks && GetForegroundWindow() != g_sheet; ++i) {
+        SetForegroundWindow(g_sheet);
+        Sleep(10);
+    }
+    return GetForegroundWindow() == g_sheet;
+}
+
 void SendKey(WORD vk) {
     SendKeyEdge(vk, false);
-    Sleep(100);  // held across at least two of the key page's 32 ms ticks
+    Settle();  // held across at least two of the key page's 32 ms ticks, however slow the tool
     SendKeyEdge(vk, true);
 }
 
@@ -164,7 +188,7 @@ bool Step(const std::string& step) {
     auto num = [&](size_t i) { return i < a.size() ? std::atoi(a[i].c_str()) : 0; };
 
     if (verb == "find") {
-        for (int i = 0; i < 150 && !g_sheet; ++i) {
+        for (int i = 0; i < kDeadlineTicks && !g_sheet; ++i) {
             g_sheet = FindWindowW(nullptr, L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a");
             if (!g_sheet || !IsWindowVisible(g_sheet)) {
                 g_sheet = nullptr;
@@ -176,7 +200,7 @@ bool Step(const std::string& step) {
         return true;
     }
     if (verb == "gone") {
-        for (int i = 0; i < 150; ++i) {
+        for (int i = 0; i < kDeadlineTicks; ++i) {
             if (!IsWindow(g_sheet)) return true;
             Sleep(100);
         }
@@ -185,7 +209,7 @@ bool Step(const std::string& step) {
     if (verb == "box" || verb == "nobox") {
         const std::wstring caption = Wide(a.size() > 1 ? a[1] : "");
         HWND box = nullptr;
-        const int tries = verb == "box" ? 100 : 1;
+        const int tries = verb == "box" ? kDeadlineTicks : 1;
         for (int i = 0; i < tries && !box; ++i) {
             box = FindWindowW(L"#32770", caption.c_str());
             if (!box) Sleep(100);
@@ -203,6 +227,7 @@ bool Step(const std::string& step) {
         for (char& c : shown) if (c == '\n') c = '|';
         std::printf("box %s=%s\n", Utf8(caption).c_str(), shown.c_str());
         std::fflush(stdout);
+        if (a.size() < 3) return true;  // only looked at
         HWND button = GetDlgItem(box, num(2));
         if (!button) return Fail("no button " + a[2]);
         PostMessageW(button, BM_CLICK, 0, 0);
@@ -219,6 +244,7 @@ bool Step(const std::string& step) {
     }
     if (verb == "sleep") {
         Sleep(num(1));
+        Settle();
         return true;
     }
     if (!g_sheet) return Fail("no sheet: run find first");
@@ -299,8 +325,7 @@ bool Step(const std::string& step) {
         return true;
     }
     if (verb == "key") {
-        SetForegroundWindow(g_sheet);
-        Sleep(50);
+        if (!BringSheetToFront()) return Fail("cannot put the sheet in front");
         SendKey(static_cast<WORD>(std::strtol(a[1].c_str(), nullptr, 0)));
         Settle();
         return true;
@@ -314,7 +339,7 @@ bool Step(const std::string& step) {
         if (!g_away)
             g_away = CreateWindowExW(0, L"STATIC", L"away", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        for (int i = 0; i < 50 && GetForegroundWindow() != g_away; ++i) {
+        for (int i = 0; i < kDeadlineTicks && GetForegroundWindow() != g_away; ++i) {
             SetForegroundWindow(g_away);
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
@@ -325,11 +350,7 @@ bool Step(const std::string& step) {
         return true;
     }
     if (verb == "back") {
-        for (int i = 0; i < 50 && GetForegroundWindow() != g_sheet; ++i) {
-            SetForegroundWindow(g_sheet);
-            Sleep(10);
-        }
-        if (GetForegroundWindow() != g_sheet) return Fail("cannot put the sheet in front");
+        if (!BringSheetToFront()) return Fail("cannot put the sheet in front");
         Settle();
         return true;
     }
@@ -356,6 +377,7 @@ bool Step(const std::string& step) {
         // The path may itself hold a colon (Z:\...): everything after "shot:" is the path.
         const std::string path = step.substr(5);
         RedrawWindow(g_sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Settle();
         Sleep(300);
         if (!SaveWindowBmp(g_sheet, path)) return Fail("cannot write " + path);
         return true;

@@ -1,6 +1,7 @@
 // Events, locks and the engine singletons.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "engine/core/CriticalSection.h"
@@ -75,20 +76,20 @@ TEST(Singletons, NewestInstanceWinsAndDestructionClears) {
 
 TEST(Locks, AutoLockHoldsForItsScopeAndIsRecursive) {
     CCriticalSection cs;
-    bool otherGotIn = false;
+    std::atomic<bool> otherGotIn{false};
+    std::thread other;
     {
         KYRAutoLock outer(&cs);
         KYRAutoLock inner(&cs);  // re-entered by the owning thread
-        std::thread other([&] {
+        other = std::thread([&] {
             KYRAutoLock l(&cs);
             otherGotIn = true;
         });
         Sleep(50);
         EXPECT_FALSE(otherGotIn);
-        // Leaving both scopes lets the other thread in.
-        other.detach();
     }
-    for (int i = 0; i < 100 && !otherGotIn; ++i) Sleep(10);
+    // Leaving both scopes lets the other thread in.
+    other.join();
     EXPECT_TRUE(otherGotIn);
 }
 

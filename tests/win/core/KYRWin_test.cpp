@@ -71,7 +71,7 @@ TEST(KYRWin, RunAndWait) {
     char missing[] = "no-such-program-anywhere.exe";
     const DWORD before = GetTickCount();
     EXPECT_FALSE(win->RunAndWait(missing));
-    EXPECT_LT(GetTickCount() - before, 2000u);
+    EXPECT_LT(GetTickCount() - before, 10000u);  // no wait for what never started
 
     // A program that takes a moment: RunAndWait returns only after it has ended.
     char marker[MAX_PATH];

@@ -133,7 +133,7 @@ TEST(DeviceLoss, DefaultPoolResourcesSurviveAReset) {
     EXPECT_FALSE(d3d->ResetDevice(320, 240));
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 850u);  // ten tries, 100 ms apart
-    EXPECT_LT(elapsed, 5000u);
+    EXPECT_LT(elapsed, 30000u);  // bounded, with room for an emulated machine
     EXPECT_FALSE(d3d->SetRenderTarget(nullptr));  // no back buffer to go back to
 
     holder.DropBuffer();

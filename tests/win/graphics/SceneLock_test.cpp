@@ -32,12 +32,12 @@ void ExpectClearWaitsForEndScene(CKYRD3D& d3d, bool sceneBegins) {
     ScopedHandle thread(reinterpret_cast<HANDLE>(
         _beginthreadex(nullptr, 0, ClearFromOtherThread, &job, 0, nullptr)));
     ASSERT_TRUE(thread.Valid());
-    ASSERT_EQ(WaitForSingleObject(job.started.Get(), 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(job.started.Get(), 30000), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(job.done.Get(), 300), static_cast<DWORD>(WAIT_TIMEOUT))
         << "Clear ran inside another thread's scene";
     d3d.Clear(0xFF00FF00);  // the lock is recursive for the thread that holds it
     d3d.EndScene();
-    EXPECT_EQ(WaitForSingleObject(thread.Get(), 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), 30000), WAIT_OBJECT_0);
 }
 
 TEST_F(DeviceTest, OtherThreadsWaitForTheEndOfTheScene) {

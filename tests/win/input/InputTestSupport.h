@@ -36,7 +36,7 @@ inline void PumpMessages() {
 }
 
 inline bool FrontWindow::BringToFront() const {
-    for (int attempt = 0; attempt < 50; ++attempt) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
         SetForegroundWindow(hwnd_);
         PumpMessages();
         if (GetForegroundWindow() == hwnd_) return true;

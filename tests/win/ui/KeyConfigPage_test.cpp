@@ -30,7 +30,7 @@ protected:
         joystick_ = MakeJoystick();
         di_->joysticks.push_back(RefPtr<FakeDevice>::AddRefOf(joystick_.Get()));
         ASSERT_TRUE(input_.Initialize(di_.Get(), sheet_, GetModuleHandleA(nullptr)));
-        for (int i = 0; i < 50 && GetForegroundWindow() != sheet_; ++i) {
+        for (int i = 0; i < 500 && GetForegroundWindow() != sheet_; ++i) {
             SetForegroundWindow(sheet_);
             Pump();
             Sleep(10);
