@@ -36,7 +36,13 @@ kyr_use_wine_path() {
   local path
   path=$(kyr_wine_path_wanted) || return 1
   export KYR_WINE_PATH="$path"
-  [ "$path" = emulated ] || return 0
+  if [ "$path" = native ]; then
+    if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+      echo "wine-path: this kernel runs no i386 programs, so Wine cannot run natively here" >&2
+      return 1
+    fi
+    return 0
+  fi
   if [ ! -x "$KYR_QEMU_I386" ]; then
     echo "wine-path: $KYR_QEMU_I386 is missing: run scripts/setup.sh" >&2
     return 1
