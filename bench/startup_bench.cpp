@@ -51,7 +51,8 @@ double TimeToVisible(const std::string& exe, const wchar_t* caption) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: startup_bench GameConfig.exe template_floor.exe sheet_floor.exe [runs]\n");
+        std::printf("usage: startup_bench GameConfig.exe template_floor.exe sheet_floor.exe"
+                    " [runs]\n");
         return 2;
     }
     const wchar_t* toolCaption = L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a";  // ゲームの設定

@@ -70,7 +70,8 @@ void Send(HttpRequest& r) {
     // a body of no declared type out of the signature (RFC 5849 section 3.4.1.3.1).
     std::string headers = r.headerText;
     if (!body.empty()) {
-        const bool endsLine = headers.size() >= 2 && headers.compare(headers.size() - 2, 2, "\r\n") == 0;
+        const bool endsLine =
+            headers.size() >= 2 && headers.compare(headers.size() - 2, 2, "\r\n") == 0;
         if (!headers.empty() && !endsLine) headers += "\r\n";
         headers += "Content-Type: application/x-www-form-urlencoded";
     }

@@ -19,7 +19,8 @@ check "the player's Game.ini is read" "check 1004=1|combo 1005=2:2.0" \
 drive find click:1003 >/dev/null
 drive find click:1 gone >/dev/null
 check "OK ends the run with 0" "0" "$(tool_exit_code)"
-saved=$(sed -n '/^\[General\]/,/^\[/p' "$folder/Game.ini" | tr -d '\r' | grep -E '^(FullScreen|ShowFPS|ScreenSize)=' | paste -sd'|')
+saved=$(sed -n '/^\[General\]/,/^\[/p' "$folder/Game.ini" | tr -d '\r' |
+  grep -E '^(FullScreen|ShowFPS|ScreenSize)=' | paste -sd'|')
 check "OK is saved in the folder's Game.ini" "ShowFPS=Yes|ScreenSize=2|FullScreen=Yes" "$saved"
 check "sixteen bindings saved there" "16" \
   "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$folder/Game.ini" | grep -c '=')"

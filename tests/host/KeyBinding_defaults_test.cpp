@@ -35,7 +35,8 @@ TEST(BindingDefaults, OutOfRangeLoadsAsUnbound) {
         int player, button;
     } rows[] = {{0, 0}, {5, 0}, {1, 16}, {1, -1}, {-1, 3}};
     for (const Row& row : rows) {
-        const KYR::LoadedBinding loaded = KYR::ResolveStoredBinding("0,0x2C", row.player, row.button);
+        const KYR::LoadedBinding loaded =
+            KYR::ResolveStoredBinding("0,0x2C", row.player, row.button);
         EXPECT_EQ(loaded.text, "") << row.player << "/" << row.button;
         EXPECT_EQ(loaded.binding, KYR::kUnboundBinding) << row.player << "/" << row.button;
         EXPECT_FALSE(KYR::IsReadableBinding(loaded.binding.device, loaded.binding.code));

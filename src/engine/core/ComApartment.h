@@ -20,8 +20,6 @@ public:
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
 
-    HRESULT Result() const { return hr_; }
-
 private:
     HRESULT hr_;
 };

@@ -227,7 +227,8 @@ TEST(Application, TheSheetRunsInASingleThreadedApartmentThatEndsWithTheRun) {
     HRESULT afterRun = E_FAIL;
     // A thread of its own: the test program's main thread may be in an apartment already.
     std::thread run([&] {
-        EXPECT_EQ(RunApplication(GetModuleHandleA(nullptr), ScriptedFactory, ProbeApartmentSheet), 0);
+        EXPECT_EQ(RunApplication(GetModuleHandleA(nullptr), ScriptedFactory, ProbeApartmentSheet),
+                  0);
         afterRun = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         if (SUCCEEDED(afterRun)) CoUninitialize();
     });

@@ -121,7 +121,8 @@ TEST(ModuleDirectory, TheShortPathOfAKoreanFolderReachesTheFolder) {
     } else {
         ASSERT_FALSE(directory.empty());
         EXPECT_EQ(directory.back(), '\\');
-        WritePrivateProfileStringA("General", "ConfigVersion", "2.0", (directory + "Game.ini").c_str());
+        WritePrivateProfileStringA("General", "ConfigVersion", "2.0",
+                                   (directory + "Game.ini").c_str());
         const std::wstring written = folder + L"Game.ini";
         EXPECT_NE(GetFileAttributesW(written.c_str()), INVALID_FILE_ATTRIBUTES);
         DeleteFileW(written.c_str());
