@@ -1,6 +1,7 @@
-// The floor for the start-up benchmark: the smallest modeless property sheet (one empty page,
-// the same comctl32 and message loop) that Wine can show. GameConfig.exe should start close
-// to this.
+// The second floor of the start-up benchmark: the smallest modeless property sheet (one empty
+// page, the same comctl32 and message loop) that Wine can show. It lacks the controls of the
+// tool's pages, so the ratio against it measures those as well; template_floor.exe is the
+// fair one.
 #include <windows.h>
 
 #include <commctrl.h>

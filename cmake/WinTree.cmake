@@ -30,6 +30,14 @@ target_link_libraries(kyr_engine PUBLIC ${KYR_DEPS_DIR}/libsquish/lib/libsquish.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/src/resources")
 add_executable(GameConfig WIN32 src/app/WinMain.cpp src/resources/GameConfig.rc)
 target_link_libraries(GameConfig PRIVATE kyr_engine)
+# The debug information moves to GameConfig.exe.debug beside it (found through the
+# .gnu_debuglink section): Wine reads every section of a PE image at start, and reading the
+# few megabytes of DWARF cost a fifth of the time to a visible sheet on the emulated bench.
+add_custom_command(TARGET GameConfig POST_BUILD
+  COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:GameConfig> $<TARGET_FILE:GameConfig>.debug
+  COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:GameConfig>.debug
+          $<TARGET_FILE:GameConfig>
+  VERBATIM)
 # windres reports no dependencies: every resource script is rebuilt when any resource changes.
 file(GLOB kyr_resource_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
 set_source_files_properties(src/resources/GameConfig.rc PROPERTIES OBJECT_DEPENDS "${kyr_resource_files}")

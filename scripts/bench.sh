@@ -16,7 +16,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 game="$win/bench-game"
 mkdir -p "$game"
-cp "$win/GameConfig.exe" "$win/sheet_floor.exe" "$game/"
+cp "$win/GameConfig.exe" "$win/template_floor.exe" "$win/sheet_floor.exe" "$game/"
 cp demo/System.ini "$game/"
 wineserver -p 2>/dev/null || true
 for b in "$win"/*_bench.exe; do
@@ -24,6 +24,7 @@ for b in "$win"/*_bench.exe; do
   echo "== $name"
   case "$name" in
     startup_bench) wine "$b" "$(echo "Z:$game/GameConfig.exe" | tr / '\\')" \
+                            "$(echo "Z:$game/template_floor.exe" | tr / '\\')" \
                             "$(echo "Z:$game/sheet_floor.exe" | tr / '\\')" 9 ;;
     *) wine "$b" ;;
   esac

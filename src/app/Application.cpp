@@ -3,6 +3,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "app/KYRHelp.h"
+#include "engine/core/ComApartment.h"
 #include "settings/GOption.h"
 
 namespace KYR {
@@ -10,6 +11,9 @@ namespace KYR {
 bool RunRealSheet(CGOption& settings) { return settings.RunConfigSheet(); }
 
 int RunApplication(HINSTANCE instance, InterfaceFactory factory, SheetRunner runSheet) {
+    // The tool's one thread, for the whole run: the link page opens the browser through the
+    // shell. Declared first, so it ends after everything that might hold a COM object.
+    ComApartment apartment;
     CKYRHelp help(instance);
     if (!help.CreateInterfaces(factory)) return 1;
     bool ran = true;

@@ -4,7 +4,55 @@
 
 namespace KYR {
 
-std::string ReadModuleDirectory(HMODULE module, ModulePathReader reader) {
+namespace {
+
+// The short form of a directory, or empty when there is none that differs from it. Volumes
+// with 8.3 names switched off (common on newer Windows) give the long path back unchanged.
+std::wstring ShortDirectory(const std::wstring& directory, ShortPathReader shortPath) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length =
+            shortPath(directory.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::wstring();
+        // Too small: the length needed, the terminator included, comes back.
+        if (length >= buffer.size()) {
+            buffer.resize(length + 1);
+            continue;
+        }
+        std::wstring result(buffer.data(), length);
+        if (result == directory) return std::wstring();
+        if (result.back() != L'\\') result += L'\\';
+        return result;
+    }
+    return std::wstring();
+}
+
+}  // namespace
+
+bool ToAnsiExactly(const std::wstring& wide, std::string* ansi) {
+    ansi->clear();
+    if (wide.empty()) return true;
+    const int wideLength = static_cast<int>(wide.size());
+    // No best fit: "é" would otherwise quietly become "e" and name another folder.
+    BOOL usedDefault = FALSE;
+    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
+                                          nullptr, 0, nullptr, &usedDefault);
+    if (bytes <= 0 || usedDefault) return false;
+    std::string narrow(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &narrow[0], bytes,
+                        nullptr, &usedDefault);
+    if (usedDefault) return false;
+    // The round trip settles what the flags may miss on some code pages.
+    const int back = MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, nullptr, 0);
+    std::wstring again(static_cast<size_t>(back > 0 ? back : 0), L'\0');
+    if (back > 0) MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, &again[0], back);
+    if (again != wide) return false;
+    *ansi = std::move(narrow);
+    return true;
+}
+
+std::string ReadModuleDirectory(HMODULE module, ModulePathReader reader,
+                                ShortPathReader shortPath) {
     // 32767 is the longest path Windows can hand out; stop there rather than loop forever.
     std::vector<wchar_t> path(MAX_PATH);
     DWORD length = 0;
@@ -23,13 +71,11 @@ std::string ReadModuleDirectory(HMODULE module, ModulePathReader reader) {
     wide.erase(slash == std::wstring::npos ? 0 : slash + 1);
     if (wide.empty()) return std::string();
 
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string narrow(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &narrow[0],
-                            bytes, nullptr, nullptr);
-    return narrow;
+    std::string narrow;
+    if (ToAnsiExactly(wide, &narrow)) return narrow;
+    const std::wstring shortForm = ShortDirectory(wide, shortPath);
+    if (!shortForm.empty() && ToAnsiExactly(shortForm, &narrow)) return narrow;
+    return std::string();
 }
 
 std::string& GlobalModuleDirectory() {

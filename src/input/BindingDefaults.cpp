@@ -1,6 +1,5 @@
 #include "input/BindingDefaults.h"
 
-#include <cassert>
 #include <cstdio>
 
 #include "input/BindingText.h"
@@ -45,8 +44,13 @@ std::string KeyConfigSection(int player) {
 
 LoadedBinding ResolveStoredBinding(const char* stored, int player, int button) {
     const char* fallback = DefaultBindingText(player, button);
-    assert(fallback && "player 1-4 and button 0-15 only");
     LoadedBinding loaded;
+    // Out of range there is no default to fall back on: an empty text and a binding the
+    // reader cannot resolve, so nothing is ever read as this button.
+    if (!fallback) {
+        loaded.binding = kUnboundBinding;
+        return loaded;
+    }
     if (stored && *stored && ParseBindingValue(stored, &loaded.binding)) {
         loaded.text = stored;
         return loaded;

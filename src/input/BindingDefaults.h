@@ -25,9 +25,13 @@ struct LoadedBinding {
     KeyBinding binding;
 };
 
+// What a player or button out of range loads as: no text, and a device no reader resolves.
+constexpr KeyBinding kUnboundBinding = {-1, -1};
+
 // The decision after the INI read: an empty value, or one that does not read as a
 // binding, is replaced by the built-in default. `stored` is what the profile read returned
-// (the default text already when the key is missing). Player and button must be in range.
+// (the default text already when the key is missing). A player outside 1-4 or a button
+// outside 0-15 gives the empty text and kUnboundBinding.
 LoadedBinding ResolveStoredBinding(const char* stored, int player, int button);
 
 }  // namespace KYR

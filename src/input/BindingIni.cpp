@@ -5,6 +5,10 @@
 namespace KYR {
 
 LoadedBinding LoadBindingFromIni(const std::string& iniPath, int player, int button) {
+    // A null key would read the section's key list, and an empty path a file in the Windows
+    // folder: neither is this button's binding.
+    if (!BindingIniKey(button) || !DefaultBindingText(player, button) || iniPath.empty())
+        return ResolveStoredBinding(nullptr, player, button);
     char value[256] = {};
     // A missing key yields the default; a present but empty key yields "" and is replaced
     // by ResolveStoredBinding.

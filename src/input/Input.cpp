@@ -1,6 +1,5 @@
 #include "input/Input.h"
 
-#include <cassert>
 #include <cstring>
 
 #include "app/KYRHelp.h"
@@ -46,7 +45,9 @@ bool CInput::Initialize(HWND window, HINSTANCE instance) {
 }
 
 bool CInput::Initialize(IKYRDI* input, HWND window, HINSTANCE instance) {
-    assert(devices_.empty() && "CInput::Initialize is called once");
+    // A second call would open every device again beside the first set; the reader keeps
+    // the devices it has and reports the call as failed.
+    if (!devices_.empty()) return false;
     if (!input || !input->Initialize(instance)) return false;
 
     focusWindow_ = window;

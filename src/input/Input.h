@@ -28,7 +28,8 @@ public:
 
     // Opens the keyboard and up to four joysticks through the application object's input
     // interface. `window` is the window whose being in front allows reading; null means the
-    // engine main window's. False when DirectInput or the keyboard cannot be opened.
+    // engine main window's. False when DirectInput or the keyboard cannot be opened, and for
+    // a second call once devices are open (those stay as they are).
     bool Initialize(HWND window, HINSTANCE instance);
     // The same over an explicit input interface (borrowed).
     bool Initialize(IKYRDI* input, HWND window, HINSTANCE instance);

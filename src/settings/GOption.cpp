@@ -12,7 +12,7 @@ const char kGeneral[] = "General";
 }
 
 CGOption::CGOption(const std::string& moduleDirectory)
-    : gameIni_(moduleDirectory + "Game.ini"), systemIni_(moduleDirectory + "System.ini") {
+    : gameIni_(moduleDirectory, "Game.ini"), systemIni_(moduleDirectory, "System.ini") {
     SetInstance(this);
     for (int code = 0; code < 256; ++code) keyNames_[code] = KeyName(code);
 }
@@ -45,8 +45,9 @@ void CGOption::LoadGeneralPage() {
     tick(showFPSBox_, showFPS_);
 }
 
-void CGOption::SaveSettings() {
+bool CGOption::SaveSettings() {
     using namespace settings;
+    if (!gameIni_.HasPlace()) return false;
     // Asked before the first write below creates the file.
     const bool gameIniExisted = gameIni_.Exists();
     gameIni_.Write(kGeneral, "ConfigVersion", "2.0");
@@ -70,6 +71,7 @@ void CGOption::SaveSettings() {
     } else {
         SaveKeyConfig1Validated(gameIniExisted ? gameIni_ : systemIni_);
     }
+    return true;
 }
 
 // Without the key page, Game.ini still gets a complete, valid [KeyConfig1]: the bindings it

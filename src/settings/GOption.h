@@ -21,7 +21,8 @@ public:
     static constexpr int kKeyNames = 288;         // 256 scan codes, then 32 joystick controls
     static constexpr int kWebKeys = 6;
 
-    // moduleDirectory ends with a backslash (the application object's form).
+    // moduleDirectory ends with a backslash (the application object's form); empty when the
+    // program cannot name its folder, and then no file is read or written.
     explicit CGOption(const std::string& moduleDirectory);
     ~CGOption() override;
     CGOption(const CGOption&) = delete;
@@ -35,8 +36,9 @@ public:
     // Loads one player row's sixteen bindings into the binding texts and the key page's fields:
     // from System.ini when `useDefaults` is set or Game.ini does not exist, else from Game.ini.
     void LoadKeyConfig(bool useDefaults, int row);
-    // Writes the model into Game.ini (OK and Apply).
-    void SaveSettings();
+    // Writes the model into Game.ini (OK and Apply). False, with nothing written, when Game.ini
+    // has no place; other write failures are silent, as ever.
+    bool SaveSettings();
 
     const KYR::IniFile& GameIni() const { return gameIni_; }
     const KYR::IniFile& SystemIni() const { return systemIni_; }

@@ -8,16 +8,23 @@ namespace KYR {
 
 class IniFile {
 public:
-    explicit IniFile(std::string path) : path_(std::move(path)) {}
+    // `directory` ends with a backslash. An empty one (a folder the program cannot name)
+    // leaves the file without a path: the profile functions would take the bare file name
+    // for one in the Windows folder, so such a file reads as missing and takes no writes.
+    IniFile(const std::string& directory, const char* name)
+        : path_(directory.empty() ? std::string() : directory + name) {}
 
+    // Empty when the file has no place.
     const std::string& Path() const { return path_; }
+    bool HasPlace() const { return !path_.empty(); }
     bool Exists() const;
 
     // The value, `fallback` when the key is missing, "" when it is present but empty. Values
     // are cut at 255 bytes, as the game reads them.
     std::string Read(const char* section, const char* key, const char* fallback) const;
     // Write failures (read-only file or folder) are ignored: the caller keeps its values.
-    void Write(const char* section, const char* key, const std::string& value) const;
+    // Only a file without a place is reported, by false, since then nothing can be written.
+    bool Write(const char* section, const char* key, const std::string& value) const;
 
 private:
     std::string path_;

@@ -31,6 +31,12 @@ PROPSHEETPAGEA PageEntry(int dialog, const char* title, DLGPROC proc, LPARAM par
     return page;
 }
 
+const char kCannotSaveText[] =
+    "設定を保存できませんでした。\n"
+    "ゲームのフォルダーの名前にこのシステムでは扱えない文字が含まれているため、"
+    "設定ファイルを読み書きできません。\n"
+    "フォルダーの名前を変えてから、もう一度設定してください。";
+
 bool IsEnterOrEscape(const MSG& msg) {
     return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
 }
@@ -77,13 +83,17 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
     try {
         // The whole wParam is compared: only a click (notification 0) counts.
         if (message == WM_COMMAND) {
-            if (wParam == IDOK) {
-                option->SaveSettings();
-                PostQuitMessage(0);
+            if (wParam == IDOK || wParam == kApplyButtonId) {
+                // Without a place for Game.ini nothing is saved, so the click is kept from
+                // the sheet too: OK does not close it and Apply stays enabled, and the player
+                // who was told can still choose Cancel.
+                if (!option->SaveSettings()) {
+                    ShowMessageBox(sheet, kCannotSaveText, "エラー", MB_OK | MB_ICONERROR);
+                    return 0;
+                }
+                if (wParam == IDOK) PostQuitMessage(0);
             } else if (wParam == IDCANCEL) {
                 PostQuitMessage(0);
-            } else if (wParam == kApplyButtonId) {
-                option->SaveSettings();
             }
         } else if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
             PostQuitMessage(0);
@@ -136,6 +146,7 @@ bool CGOption::RunConfigSheet() {
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Enter and Escape never press OK or Cancel: the key page binds those keys.
         if (IsEnterOrEscape(msg)) continue;
+        if (IsKeyToCapture(*this, msg)) continue;
         if (sheet && IsDialogMessageA(sheet, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -23,14 +23,6 @@ int FieldId(int button) { return button < 12 ? IDC_KEY_FIRST + button : IDC_KEY_
 // ↑ ↓ ← → A B X Y L1 R1 S P, skipping the disabled L2, R2, C1 and C2.
 const int kNextButton[CGOption::kButtons] = {1, 2, 3, 4, 5, 6, 7, 8, 10, 10, 12, 12, 13, 0, 15, 0};
 
-bool IsBindingField(const CGOption& o, HWND window) {
-    if (!window) return false;
-    for (int b = 0; b < CGOption::kButtons; ++b)
-        for (int r = 0; r < CGOption::kPlayers; ++r)
-            if (o.bindingFields_[b][r] == window) return true;
-    return false;
-}
-
 // Writes one captured binding into the focused field and moves the focus on.
 void Bind(CGOption& o, HWND field, const std::string& display, const std::string& value) {
     SetWindowTextA(field, display.c_str());
@@ -59,6 +51,18 @@ void InitKeyPage(HWND page, CGOption& o, int row) {
 }
 
 }  // namespace
+
+bool IsBindingField(const CGOption& o, HWND window) {
+    if (!window) return false;
+    for (int b = 0; b < CGOption::kButtons; ++b)
+        for (int r = 0; r < CGOption::kPlayers; ++r)
+            if (o.bindingFields_[b][r] == window) return true;
+    return false;
+}
+
+bool IsKeyToCapture(const CGOption& o, const MSG& msg) {
+    return msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && IsBindingField(o, msg.hwnd);
+}
 
 void CGOption::LoadKeyConfig(bool useDefaults, int row) {
     if (row < 0 || row >= kPlayers) return;

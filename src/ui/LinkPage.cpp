@@ -11,7 +11,6 @@
 #include "web/FormReply.h"
 #include "web/HttpRequest.h"
 #include "web/OAuthHeader.h"
-#include "web/PercentEncode.h"
 #include "web/StoredKey.h"
 #include "web/StoredKeyFile.h"
 
@@ -115,8 +114,11 @@ void OpenBrowser(const std::string& url) {
 bool RequestTokenStep(HWND page, CGOption& o) {
     LinkFields f = Fields(o);
     const std::string url = Service().apiBase + kRequestTokenPath;
+    // The callback is required at this step (RFC 5849 section 2.1); "oob" asks the service
+    // for the PIN flow, the only one a program without a web server of its own can take.
+    const OAuthParams callback = {{"oauth_callback", "oob"}};
     const std::string header =
-        MakeOAuthHeader(url, nullptr, f.applicationKey, f.applicationSecret, "", "");
+        MakeOAuthHeader(url, &callback, f.applicationKey, f.applicationSecret, "", "");
     const OAuthParams reply = ParseFormReply(PostRequest(url, header));
     f.requestToken = reply.count("oauth_token") ? reply.at("oauth_token") : "";
     f.requestSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
@@ -139,15 +141,16 @@ bool AccessTokenStep(HWND page, CGOption& o) {
     const std::string pin = typed.data();
     SetText(page, IDC_LINK_PIN, "");
 
-    // The signature covers the PIN as typed; in the body it is encoded, so pasted text
-    // cannot add fields of its own.
+    // The verifier is a protocol parameter: it travels in the header with the others, signed
+    // as typed and percent-encoded there, so pasted text cannot add fields of its own. A
+    // copy in the body as well would put oauth_ parameters in two places, which a strict
+    // service refuses (RFC 5849 section 3.5).
     const OAuthParams extra = {{"oauth_verifier", pin}};
     const std::string url = Service().apiBase + kAccessTokenPath;
     const std::string header = MakeOAuthHeader(url, &extra, f.applicationKey,
                                                f.applicationSecret, f.requestToken,
                                                f.requestSecret);
-    const OAuthParams reply =
-        ParseFormReply(PostRequest(url + "?oauth_verifier=" + PercentEncode(pin), header));
+    const OAuthParams reply = ParseFormReply(PostRequest(url, header));
     f.accessToken = reply.count("oauth_token") ? reply.at("oauth_token") : "";
     f.accessSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
     if (f.accessToken.empty() || f.accessSecret.empty()) return false;

@@ -66,8 +66,17 @@ void Send(HttpRequest& r) {
     if (!request) throw HttpError("HttpOpenRequest Error");
 
     std::string body = parts.query;
-    if (!inet::SendRequestA(request.get(), r.headerText.empty() ? nullptr : r.headerText.c_str(),
-                          static_cast<DWORD>(r.headerText.size()),
+    // The body is form-encoded pairs: said so, since a service that goes by the rules leaves
+    // a body of no declared type out of the signature (RFC 5849 section 3.4.1.3.1).
+    std::string headers = r.headerText;
+    if (!body.empty()) {
+        const bool endsLine =
+            headers.size() >= 2 && headers.compare(headers.size() - 2, 2, "\r\n") == 0;
+        if (!headers.empty() && !endsLine) headers += "\r\n";
+        headers += "Content-Type: application/x-www-form-urlencoded";
+    }
+    if (!inet::SendRequestA(request.get(), headers.empty() ? nullptr : headers.c_str(),
+                          static_cast<DWORD>(headers.size()),
                           body.empty() ? nullptr : &body[0], static_cast<DWORD>(body.size())))
         throw HttpError("HttpSendRequest Error");
     r.reply = ReadBody(request.get());

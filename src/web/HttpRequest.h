@@ -7,9 +7,11 @@ namespace KYR {
 
 // Sends a POST to `url` ("https:" or "http:", case-sensitive; a port after the host is used)
 // with `headerText` as additional headers, passed verbatim. A query in the URL is not part of
-// the request path: it is sent as the body. Returns the reply body up to its first zero byte,
-// whatever the HTTP status; "" on every failure (another scheme, no connection, a body over
-// 1 MiB, ...). Never throws; blocks the calling thread with WinINet's default time-outs.
+// the request path: it is sent as the body, declared as a form ("Content-Type:
+// application/x-www-form-urlencoded" after the caller's headers). Returns the reply body up
+// to its first zero byte, whatever the HTTP status; "" on every failure (another scheme, no
+// connection, a body over 1 MiB, ...). Never throws; blocks the calling thread with WinINet's
+// default time-outs.
 std::string PostRequest(const std::string& url, const std::string& headerText);
 
 // The largest reply body accepted; token replies are well under 1 KiB.

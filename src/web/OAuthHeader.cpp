@@ -30,14 +30,19 @@ std::string MakeOAuthHeader(const std::string& url, const OAuthParams* extra,
     params["oauth_nonce"] = stamp.nonce;
     params["oauth_version"] = "1.0";
 
-    // The header lists the protocol parameters only; the extra ones travel in the request
-    // itself and are merged below just for the signature.
+    // insert keeps existing names: an extra parameter never replaces one of the header's own.
+    if (extra) params.insert(extra->begin(), extra->end());
+
+    // Every "oauth_" parameter (oauth_callback, oauth_verifier among the extra ones) goes in
+    // one place only, the header (RFC 5849 section 3.5); a strict service refuses a request
+    // that splits them between header and body. Other extra parameters travel in the request
+    // itself and are only signed here.
     std::string listed;
     for (const auto& p : params) {
+        if (p.first.compare(0, 6, "oauth_") != 0) continue;
         if (!listed.empty()) listed += ',';
         listed += PercentEncode(p.first) + "=\"" + PercentEncode(p.second) + '"';
     }
-    if (extra) params.insert(extra->begin(), extra->end());  // insert keeps existing names
 
     std::string normalised;
     for (const auto& p : params) {

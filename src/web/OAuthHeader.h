@@ -20,8 +20,10 @@ struct OAuthStamp {
 std::string FormatNonce(const uint16_t values[4]);
 
 // "Authorization: OAuth ..." without a line end. `url` is the request URL without its query;
-// `extra` (may be null) is signed but not listed in the header, and never replaces one of
-// the header's own parameters. Empty key or token leave their parameter out.
+// `extra` (may be null) is signed, and never replaces one of the header's own parameters;
+// of it, the protocol parameters (names starting "oauth_", such as oauth_callback and
+// oauth_verifier) are listed in the header as well, the others must travel in the request.
+// Empty key or token leave their parameter out.
 std::string MakeOAuthHeader(const std::string& url, const OAuthParams* extra,
                             const std::string& consumerKey, const std::string& consumerSecret,
                             const std::string& token, const std::string& tokenSecret,

@@ -21,6 +21,7 @@ constexpr DWORD kValueBuffer = 8192;
 }  // namespace
 
 std::string LoadStoredKey(const std::string& path, const char* key) {
+    if (path.empty()) return std::string();  // a bare name would be a file in the Windows folder
     std::vector<char> buffer(kValueBuffer);
     const DWORD length = GetPrivateProfileStringA(kSection, key, "", buffer.data(),
                                                   kValueBuffer, path.c_str());
@@ -31,6 +32,7 @@ std::string LoadStoredKey(const std::string& path, const char* key) {
 }
 
 void SaveStoredKey(const std::string& path, const char* key, const std::string& text) {
+    if (path.empty()) return;
     std::string value;
     try {
         value = MakeStoredKey(text);

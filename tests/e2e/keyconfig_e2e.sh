@@ -40,9 +40,9 @@ check "Caps Lock binds nothing" "text 1102=Joy1: ↓|focused 1102" \
 # Return and Escape are bound like any named key and close nothing.
 check "Return is bound" "text 1103=Key: Return" "$(drive find focus:1103 key:0x0D text:1103)"
 check "ESC is bound" "text 1104=Key: ESC" "$(drive find focus:1104 key:0x1B text:1104)"
-# Tab also moves the dialog focus itself, so the binding may land one field on.
-tab=$(drive find focus:1105 key:0x09 text:1105 text:1106 | grep -c 'Key: Tab')
-check "Tab is bound to a field" "1" "$tab"
+# Tab is bound to the field that has the focus, and the focus moves on once, as for any key.
+check "Tab is bound to L1 and moves on to R1" "text 1109=Key: Tab|text 1111=Joy1: 7|focused 1111" \
+  "$(drive find focus:1109 key:0x09 text:1109 text:1111 focused | paste -sd'|')"
 shot keyconfig-bound
 # With another window in front nothing is captured; the key still held is captured once the
 # sheet is in front again.
@@ -55,6 +55,7 @@ check "OK ends with 0" "0" "$(tool_exit_code)"
 check "UP is saved as Z" "1" "$(grep -c $'^UP=0,0x2C\r$' "$game/Game.ini")"
 check "X stored as V" "1" "$(grep -c $'^BTN3=0,0x2F\r$' "$game/Game.ini")"
 check "ESC stored" "1" "$(grep -c $'^RIGHT=0,0x01\r$' "$game/Game.ini")"
+check "Tab stored for L1" "1" "$(grep -c $'^BTN5=0,0x0F\r$' "$game/Game.ini")"
 check "the disabled field keeps what it loaded" "1" "$(grep -c $'^BTN6=2;1b\r$' "$game/Game.ini")"
 check "sixteen bindings saved" "16" "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$game/Game.ini" | grep -c '=')"
 
@@ -82,6 +83,9 @@ new_game
 start_tool
 out=$(drive find page:1 click:1113 enabled:12321)
 check "defaults enable Apply even unchanged" "enabled 12321=1" "$out"
+# Away from the binding fields Tab still moves the focus.
+check "Tab on the defaults button moves the focus" "moved" \
+  "$([ "$(drive find focus:1113 key:0x09 focused)" != "focused 1113" ] && echo moved)"
 crlf "[KeyConfig1]" "UP=0,0x2C" "BTN6=0,0x39" > "$game/Game.ini"
 drive find close gone >/dev/null; tool_exit_code >/dev/null
 start_tool

@@ -30,6 +30,19 @@ TEST(BindingDefaults, StoredTextIsKeptVerbatimUnlessUnusable) {
     }
 }
 
+TEST(BindingDefaults, OutOfRangeLoadsAsUnbound) {
+    struct Row {
+        int player, button;
+    } rows[] = {{0, 0}, {5, 0}, {1, 16}, {1, -1}, {-1, 3}};
+    for (const Row& row : rows) {
+        const KYR::LoadedBinding loaded =
+            KYR::ResolveStoredBinding("0,0x2C", row.player, row.button);
+        EXPECT_EQ(loaded.text, "") << row.player << "/" << row.button;
+        EXPECT_EQ(loaded.binding, KYR::kUnboundBinding) << row.player << "/" << row.button;
+        EXPECT_FALSE(KYR::IsReadableBinding(loaded.binding.device, loaded.binding.code));
+    }
+}
+
 // Player n defaults to joystick n: the four stick directions, then buttons 1 to 12.
 TEST(BindingDefaults, PlayerNDefaultsToJoystickN) {
     const int expectedCodes[16] = {0, 1, 2, 3, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27};

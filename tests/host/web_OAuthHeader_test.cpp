@@ -34,6 +34,11 @@ TEST(PercentEncode, KeepsOnlyUnreservedCharacters) {
     for (const Row& r : rows) EXPECT_EQ(PercentEncode(r.text), r.encoded) << r.text;
 }
 
+std::string SignatureOf(const std::string& header) {
+    const size_t at = header.find("oauth_signature=\"");
+    return at == std::string::npos ? "" : header.substr(at);
+}
+
 TEST(OAuthHeader, RequestTokenHeaderKnownAnswer) {
     EXPECT_EQ(MakeOAuthHeader("https://api.twitter.com/oauth/request_token", nullptr,
                               "kyrConsumer", "cs&%secret", "", "", kStamp),
@@ -43,19 +48,42 @@ TEST(OAuthHeader, RequestTokenHeaderKnownAnswer) {
               "oauth_signature=\"f7SzMpvTLTCV1yXQp9Q0nk7B714%3D\"");
 }
 
-TEST(OAuthHeader, ExtraParametersAreSignedButNotListed) {
-    const OAuthParams extra = {{"oauth_verifier", "1234567"}};
-    EXPECT_EQ(MakeOAuthHeader("https://api.twitter.com/oauth/access_token", &extra,
+// The verifier and the callback are protocol parameters: listed in the header, in order, and
+// signed; nothing of them is left for the body.
+TEST(OAuthHeader, ExtraProtocolParametersAreListedAndSigned) {
+    const OAuthParams verifier = {{"oauth_verifier", "1234567"}};
+    EXPECT_EQ(MakeOAuthHeader("https://api.twitter.com/oauth/access_token", &verifier,
                               "kyrConsumer", "cs&%secret", "reqTok", "reqSec", kStamp),
               "Authorization: OAuth oauth_consumer_key=\"kyrConsumer\","
               "oauth_nonce=\"0ABC1F2E3D4C\",oauth_signature_method=\"HMAC-SHA1\","
-              "oauth_timestamp=\"1700000000\",oauth_token=\"reqTok\",oauth_version=\"1.0\","
+              "oauth_timestamp=\"1700000000\",oauth_token=\"reqTok\","
+              "oauth_verifier=\"1234567\",oauth_version=\"1.0\","
               "oauth_signature=\"5zkR%2FXo4RqN4dDrXJ5975%2BfKMUU%3D\"");
+    const OAuthParams callback = {{"oauth_callback", "oob"}};
+    EXPECT_EQ(MakeOAuthHeader("https://api.twitter.com/oauth/request_token", &callback,
+                              "kyrConsumer", "cs&%secret", "", "", kStamp),
+              "Authorization: OAuth oauth_callback=\"oob\",oauth_consumer_key=\"kyrConsumer\","
+              "oauth_nonce=\"0ABC1F2E3D4C\",oauth_signature_method=\"HMAC-SHA1\","
+              "oauth_timestamp=\"1700000000\",oauth_version=\"1.0\","
+              "oauth_signature=\"9OdZ1m%2F7uQ2NJ08VI5U18sEmAy0%3D\"");
 }
 
-std::string SignatureOf(const std::string& header) {
-    const size_t at = header.find("oauth_signature=\"");
-    return at == std::string::npos ? "" : header.substr(at);
+// The service's own documentation example of a signed request: a status update whose query
+// and body parameters are signed but travel outside the header.
+TEST(OAuthHeader, TheServiceDocumentationExample) {
+    const OAuthParams request = {
+        {"include_entities", "true"},
+        {"status", "Hello Ladies + Gentlemen, a signed OAuth request!"},
+    };
+    const std::string header = MakeOAuthHeader(
+        "https://api.twitter.com/1.1/statuses/update.json", &request, "xvz1evFS4wEEPTGEFPHBog",
+        "kAcSOqF21Fu85e7zjz7ZN2U4ZRhfV3WpwPAoE3Z7kBw",
+        "370773112-GmHxMAgYyLbNEtIKZeRNFsMKPR9EyMZeS9weJAEb",
+        "LswwdoUaIvS8ltyTt5jkRh4J50vUPVVHtR2YPi5kE",
+        {"1318622958", "kYjzVBB8Y0ZFabxSWbWovY3uYSQ2pTgmZeNu2VS4cg"});
+    EXPECT_EQ(SignatureOf(header), "oauth_signature=\"hCtSmYh%2BiHYCEqBWrE7C7hYmtUk%3D\"");
+    EXPECT_EQ(header.find("status"), std::string::npos);
+    EXPECT_EQ(header.find("include_entities"), std::string::npos);
 }
 
 TEST(OAuthHeader, EveryInputTakesPartInTheSignature) {

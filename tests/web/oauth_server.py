@@ -1,17 +1,18 @@
 #!/usr/bin/python3
 """A loopback OAuth 1.0a service for the web client's tests.
 
-It issues request tokens, PINs and access tokens like the real service's PIN flow, and judges
-every signature with oauthlib, an implementation independent of ours. It also serves the
-replies the client must survive: a refusal with a body, replies without Content-Length, a zero
-byte in the body, a slow reply, an oversized reply, and it names a closed port.
+It runs the real service's PIN flow on oauthlib's own endpoints (RequestTokenEndpoint,
+AccessTokenEndpoint, ResourceEndpoint), an implementation independent of ours, with their
+checks on: a callback is required with the request token (RFC 5849 section 2.1) and only
+"oob" is accepted, every oauth_ parameter must come in one place (section 3.5), a form body
+counts only with its Content-Type, and the verifier must be the PIN the service showed. It
+also serves the replies the client must survive: a refusal with a body, replies without
+Content-Length, a zero byte in the body, a slow reply, an oversized reply, and it names a
+closed port.
 
 Listens on 127.0.0.1 only, on a port of its own choosing. "PORT CLOSED_PORT" is written to
 --port-file once it listens. It stops on POST /shutdown, when the process --parent-pid is
 gone, or after --idle seconds without a request.
-
-Like the real service, the body is read as form parameters although the client sends no
-Content-Type (the OAuth rules would otherwise leave oauth_verifier out of the signature).
 """
 import argparse
 import os
@@ -24,75 +25,136 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from types import SimpleNamespace
 from urllib.parse import parse_qsl, urlsplit
 
-from oauthlib.oauth1.rfc5849 import signature, utils
+from oauthlib.oauth1 import (AccessTokenEndpoint, RequestTokenEndpoint, RequestValidator,
+                             ResourceEndpoint)
 
-CONSUMERS = {"kyrTestConsumer": "cs&%secret ~+"}
-TIMESTAMP_WINDOW = 300
+CONSUMERS = {"kyrTestConsumerKey2026": "cs&%secret ~+"}
+PIN_DIGITS = 7
 
 lock = threading.Lock()
 state = SimpleNamespace(
-    nonces=set(),        # (consumer, timestamp, nonce) already seen
-    request_tokens={},   # token -> [secret, pin, used]
-    access_tokens={},    # token -> secret
+    request_tokens={},   # token -> {"client", "secret", "pin", "used"}
+    access_tokens={},    # token -> {"client", "secret"}
     requests=0,
     last="none",         # outcome of the last judged request, for the tests to read
     last_activity=time.monotonic(),
 )
 
 
-def fresh(prefix):
-    return prefix + secrets.token_hex(8)
+class Validator(RequestValidator):
+    """The service's policy and storage. Everything else is oauthlib's own checking."""
+
+    # The loopback service speaks plain HTTP; the real one is reached over HTTPS only.
+    enforce_ssl = False
+    # The service's documented nonces (42 characters in its own example) and this client's
+    # (7 to 16 hexadecimal digits, as it has always sent them) are both its business.
+    nonce_length = (7, 64)
+    # The PIN the authorisation page shows.
+    verifier_length = (PIN_DIGITS, PIN_DIGITS)
+    dummy_client = "dummyClientKeyForTiming"
+    dummy_request_token = "dummyRequestTokenForTiming"
+    dummy_access_token = "dummyAccessTokenForTiming"
+
+    def __init__(self):
+        super().__init__()
+        self.nonces = set()
+        self.local = threading.local()
+
+    def _note(self, request):
+        self.local.request = request
+
+    def last_failures(self):
+        request = getattr(self.local, "request", None)
+        log = getattr(request, "validator_log", {}) if request is not None else {}
+        failed = [name for name, ok in log.items() if not ok]
+        return failed or [getattr(self.local, "reason", "request")]
+
+    def get_default_realms(self, client_key, request):
+        return []
+
+    def get_realms(self, token, request):
+        return []
+
+    def validate_requested_realms(self, client_key, realms, request):
+        return True
+
+    def validate_realms(self, client_key, token, request, uri=None, realms=None):
+        return True
+
+    def validate_client_key(self, client_key, request):
+        self._note(request)
+        return client_key in CONSUMERS
+
+    def get_client_secret(self, client_key, request):
+        return CONSUMERS.get(client_key, "dummy")
+
+    def validate_redirect_uri(self, client_key, redirect_uri, request):
+        return redirect_uri == "oob"
+
+    def validate_timestamp_and_nonce(self, client_key, timestamp, nonce, request,
+                                     request_token=None, access_token=None):
+        self._note(request)
+        key = (client_key, timestamp, nonce, request_token or access_token)
+        with lock:
+            if key in self.nonces:
+                self.local.reason = "nonce used twice"
+                request.validator_log = {}
+                return False
+            self.nonces.add(key)
+        return True
+
+    def save_request_token(self, token, request):
+        with lock:
+            state.request_tokens[token["oauth_token"]] = {
+                "client": request.client_key, "secret": token["oauth_token_secret"],
+                "pin": "%0*d" % (PIN_DIGITS, secrets.randbelow(10 ** PIN_DIGITS)), "used": False}
+
+    def _request_token(self, client_key, token):
+        with lock:
+            entry = state.request_tokens.get(token)
+        if entry and entry["client"] == client_key and not entry["used"]:
+            return entry
+        return None
+
+    def validate_request_token(self, client_key, token, request):
+        return self._request_token(client_key, token) is not None
+
+    def get_request_token_secret(self, client_key, token, request):
+        entry = self._request_token(client_key, token)
+        return entry["secret"] if entry else "dummy"
+
+    def validate_verifier(self, client_key, token, verifier, request):
+        entry = self._request_token(client_key, token)
+        return entry is not None and secrets.compare_digest(entry["pin"], verifier)
+
+    def invalidate_request_token(self, client_key, request_token, request):
+        with lock:
+            state.request_tokens[request_token]["used"] = True
+
+    def save_access_token(self, token, request):
+        with lock:
+            state.access_tokens[token["oauth_token"]] = {
+                "client": request.client_key, "secret": token["oauth_token_secret"]}
+
+    def validate_access_token(self, client_key, token, request):
+        with lock:
+            entry = state.access_tokens.get(token)
+        return entry is not None and entry["client"] == client_key
+
+    def get_access_token_secret(self, client_key, token, request):
+        with lock:
+            entry = state.access_tokens.get(token)
+        return entry["secret"] if entry else "dummy"
+
+
+validator = Validator()
+request_token_endpoint = RequestTokenEndpoint(validator)
+access_token_endpoint = AccessTokenEndpoint(validator)
+resource_endpoint = ResourceEndpoint(validator)
 
 
 class Refused(Exception):
     pass
-
-
-def judge(handler, body, token_secrets):
-    """Checks the OAuth parameters and the signature; returns (params dict, body params)."""
-    auth = handler.headers.get("Authorization")
-    if auth is None:
-        raise Refused("no Authorization header")
-    try:
-        header_params = dict(utils.parse_authorization_header(auth))
-        body_params = parse_qsl(body, keep_blank_values=True, strict_parsing=bool(body),
-                                encoding="utf-8", errors="strict")
-    except (ValueError, UnicodeDecodeError) as e:
-        raise Refused("malformed request: %s" % e)
-    params = signature.collect_parameters(headers={"Authorization": auth}, body=body_params,
-                                          exclude_oauth_signature=False)
-    names = [name for name, _ in params]
-    if len(names) != len(set(names)):
-        raise Refused("a parameter occurs twice: %s" % sorted(names))
-    given = dict(params)
-    for required in ("oauth_consumer_key", "oauth_nonce", "oauth_signature_method",
-                     "oauth_timestamp", "oauth_signature"):
-        if required not in given:
-            raise Refused("missing " + required)
-    if given["oauth_signature_method"] != "HMAC-SHA1" or given.get("oauth_version", "1.0") != "1.0":
-        raise Refused("unsupported method or version")
-    consumer_secret = CONSUMERS.get(given["oauth_consumer_key"])
-    if consumer_secret is None:
-        raise Refused("unknown consumer")
-    if abs(int(given["oauth_timestamp"]) - time.time()) > TIMESTAMP_WINDOW:
-        raise Refused("timestamp out of range")
-    token = given.get("oauth_token")
-    token_secret = token_secrets(token)
-    if token_secret is None:
-        raise Refused("unknown token")
-
-    uri = "http://%s%s" % (handler.headers.get("Host"), urlsplit(handler.path).path)
-    request = SimpleNamespace(
-        params=[p for p in params if p[0] != "oauth_signature"], uri=uri, http_method="POST",
-        signature=given["oauth_signature"])
-    if not signature.verify_hmac_sha1(request, consumer_secret, token_secret):
-        raise Refused("signature invalid")
-    replay = (given["oauth_consumer_key"], given["oauth_timestamp"], given["oauth_nonce"])
-    with lock:
-        if replay in state.nonces:
-            raise Refused("nonce used twice")
-        state.nonces.add(replay)
-    return given, body_params
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -131,7 +193,7 @@ class Handler(BaseHTTPRequestHandler):
                 entry = state.request_tokens.get(token)
             if entry is None:
                 return self.reply(404, "unknown request token")
-            return self.reply(200, entry[1])
+            return self.reply(200, entry["pin"])
         if url.path == "/stats":
             with lock:
                 return self.reply(200, "requests=%d" % (state.requests - 1))
@@ -173,41 +235,37 @@ class Handler(BaseHTTPRequestHandler):
             state.last = outcome
         self.reply(status, text)
 
+    def judged(self, respond):
+        """Runs one oauthlib endpoint on this request; (outcome, status, body)."""
+        uri = "http://%s%s" % (self.headers.get("Host"), self.path)
+        headers, body, status = respond(uri, dict(self.headers.items()))
+        if status == 200:
+            return None, status, body
+        if body:  # oauthlib's own error form, "error=...&error_description=..."
+            reason = dict(parse_qsl(body)).get("error_description", body)
+        else:
+            reason = "invalid " + ", ".join(validator.last_failures())
+        raise Refused(reason)
+
     def request_token(self, body):
-        given, _ = judge(self, body, lambda token: "" if token is None else None)
-        token, secret = fresh("rt"), fresh("rs")
-        pin = "%07d" % secrets.randbelow(10 ** 7)
-        with lock:
-            state.request_tokens[token] = [secret, pin, False]
-        return ("request token issued", 200,
-                "oauth_token=%s&oauth_token_secret=%s&oauth_callback_confirmed=true"
-                % (token, secret))
+        _, status, reply = self.judged(
+            lambda uri, headers: request_token_endpoint.create_request_token_response(
+                uri, "POST", body, headers))
+        return "request token issued", status, reply
 
     def access_token(self, body):
-        def request_secret(token):
-            with lock:
-                entry = state.request_tokens.get(token)
-            return entry[0] if entry and not entry[2] else None
-        given, body_params = judge(self, body, request_secret)
-        # A PIN that is not encoded could smuggle fields into the body.
-        if any(name != "oauth_verifier" for name, _ in body_params):
-            raise Refused("body fields %s" % [name for name, _ in body_params])
-        with lock:
-            entry = state.request_tokens[given["oauth_token"]]
-            if given.get("oauth_verifier") != entry[1]:
-                raise Refused("verifier %r does not match" % given.get("oauth_verifier"))
-            entry[2] = True
-            token, secret = "4242-" + secrets.token_hex(8), fresh("as")
-            state.access_tokens[token] = secret
-        return ("access token issued", 200,
-                "oauth_token=%s&oauth_token_secret=%s&user_id=4242&screen_name=kyr_player"
-                % (token, secret))
+        _, status, reply = self.judged(
+            lambda uri, headers: access_token_endpoint.create_access_token_response(
+                uri, "POST", body, headers,
+                credentials={"user_id": "4242", "screen_name": "kyr_player"}))
+        return "access token issued", status, reply
 
     def verify_credentials(self, body):
-        def access_secret(token):
-            with lock:
-                return state.access_tokens.get(token)
-        given, _ = judge(self, body, access_secret)
+        def respond(uri, headers):
+            valid, _ = resource_endpoint.validate_protected_resource_request(
+                uri, "POST", body, headers)
+            return {}, None, 200 if valid else 401
+        self.judged(respond)
         return "credentials verified", 200, "screen_name=kyr_player"
 
     def fault(self, name):

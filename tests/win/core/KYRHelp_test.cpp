@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/Application.h"
@@ -208,6 +209,33 @@ TEST(Application, ANormalRunShowsNoBoxRunsTheSheetAndEndsWithZero) {
     EXPECT_EQ(RunApplication(GetModuleHandleA(nullptr), ScriptedFactory, RecordSheet), 0);
     EXPECT_TRUE(sheetRan);
     EXPECT_EQ(asked, (std::vector<int>{kKindGraphics, kKindWin, kKindInput}));
+}
+
+// What the sheet sees of its thread's apartment: a second apartment-threaded initialisation
+// only counts up (S_FALSE), a multithreaded one is refused (RPC_E_CHANGED_MODE).
+HRESULT apartmentSeen = E_FAIL, multiSeen = E_FAIL;
+bool ProbeApartmentSheet(CGOption&) {
+    apartmentSeen = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(apartmentSeen)) CoUninitialize();
+    multiSeen = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(multiSeen)) CoUninitialize();
+    return true;
+}
+
+TEST(Application, TheSheetRunsInASingleThreadedApartmentThatEndsWithTheRun) {
+    failingKind = -1;
+    HRESULT afterRun = E_FAIL;
+    // A thread of its own: the test program's main thread may be in an apartment already.
+    std::thread run([&] {
+        EXPECT_EQ(RunApplication(GetModuleHandleA(nullptr), ScriptedFactory, ProbeApartmentSheet),
+                  0);
+        afterRun = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(afterRun)) CoUninitialize();
+    });
+    run.join();
+    EXPECT_EQ(apartmentSeen, S_FALSE);
+    EXPECT_EQ(multiSeen, RPC_E_CHANGED_MODE);
+    EXPECT_EQ(afterRun, S_OK) << "the apartment is left when the run ends";
 }
 
 TEST(InterfaceFactory, KindsTheToolUsesAreMadeWithOneReference) {

@@ -64,6 +64,24 @@ TEST(BindingIni, ReadsTheButtonsKeyOrFallsBackToTheDefault) {
     }
 }
 
+TEST(BindingIni, OutOfRangeOrNoPathReadsNothing) {
+    TempIni ini("[KeyConfig1]\r\nUP=0,0xC8\r\n[KeyConfig5]\r\nUP=0,0x2C\r\n");
+    struct Row {
+        std::string path;
+        int player, button;
+        const char* text;
+    } rows[] = {
+        {ini.Path(), 1, 16, ""},       // a null key would read the section's key list
+        {ini.Path(), 5, 0, ""},        // the section exists, the player does not
+        {ini.Path(), 0, 0, ""},
+        {"", 1, 0, "1,0x00"},          // no folder: the default, not a file elsewhere
+    };
+    for (const Row& row : rows) {
+        const KYR::LoadedBinding loaded = KYR::LoadBindingFromIni(row.path, row.player, row.button);
+        EXPECT_EQ(loaded.text, row.text) << row.player << "/" << row.button << " " << row.path;
+    }
+}
+
 TEST(BindingIni, AMissingFileGivesTheDefaults) {
     char dir[MAX_PATH];
     GetTempPathA(sizeof(dir), dir);

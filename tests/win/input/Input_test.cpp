@@ -82,6 +82,18 @@ TEST_F(InputTest, OpensFourOfFiveControllersInOrder) {
     EXPECT_EQ(di_->keyboard->sizesRead, (std::vector<DWORD>{256}));
 }
 
+TEST_F(InputTest, ASecondInitializeFailsAndKeepsTheOpenDevices) {
+    Attach({true});
+    KYR::CInput input;
+    ASSERT_TRUE(Init(input));
+    EXPECT_FALSE(Init(input));
+    EXPECT_EQ(input.DeviceCount(), 2);
+    EXPECT_EQ(di_->keyboardRequests, 1) << "nothing is opened a second time";
+    di_->keyboard->state[0x2C] = 0x80;
+    input.Poll();
+    EXPECT_EQ(input.KeyState(0x2C), 0x80);
+}
+
 TEST_F(InputTest, AnIndexThatYieldsNothingIsSkipped) {
     Attach({false, true, false, true});
     di_->joysticks[3]->Joy().lRz = 501;  // control 11

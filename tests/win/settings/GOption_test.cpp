@@ -1,6 +1,8 @@
 // The settings model against real INI files in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "TempGameFolder.h"
@@ -149,6 +151,36 @@ TEST(GOption, AGameIniThatCannotBeWrittenFailsSilentlyAndKeepsTheModel) {
     CloseHandle(lock);
     EXPECT_EQ(folder.Read("Game.ini"), before);
     EXPECT_TRUE(option.fullScreen_);
+}
+
+// A folder the program cannot name comes as an empty directory. The profile functions would
+// take a bare "Game.ini" for the file in the Windows folder: that one must be neither read
+// nor written.
+TEST(GOption, WithoutADirectoryNothingIsReadOrWritten) {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string stray = std::string(windows) + "\\Game.ini";
+    const std::string content = Section("General", "FullScreen=Yes\r\nScreenSize=4\r\n") +
+                                Section("KeyConfig1", "UP=0,0x2C\r\n");
+    ASSERT_EQ(GetFileAttributesA(stray.c_str()), INVALID_FILE_ATTRIBUTES) << stray;
+    {
+        std::ofstream(stray, std::ios::binary) << content;
+    }
+    CGOption option("");
+    option.LoadGeneralPage();
+    EXPECT_FALSE(option.fullScreen_);
+    EXPECT_EQ(option.ScreenSize, 0);
+    EXPECT_FALSE(option.GameIni().Exists());
+    option.generalPageInitialised_ = true;
+    option.fullScreen_ = true;
+    EXPECT_FALSE(option.SaveSettings());
+    std::ifstream in(stray, std::ios::binary);
+    std::stringstream after;
+    after << in.rdbuf();
+    in.close();
+    DeleteFileA(stray.c_str());
+    EXPECT_EQ(after.str(), content);
+    EXPECT_TRUE(option.fullScreen_) << "the model keeps the player's choice";
 }
 
 }  // namespace

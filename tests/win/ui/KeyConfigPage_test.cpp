@@ -141,4 +141,55 @@ TEST_F(KeyPageTest, FieldsAreWhite) {
     DeleteDC(dc);
 }
 
+// Only the rows that have a page are written: the other players' sections of an existing
+// Game.ini stay byte for byte, odd spellings, comments and unreadable values included.
+// (Wine's profile functions write the whole file back, dropping blank lines and blanks
+// around "=", so the sections are written here as any profile writer leaves them.)
+TEST_F(KeyPageTest, SavingLeavesTheOtherPlayersSectionsAsTheyWere) {
+    const std::string others =
+        "[KeyConfig2]\r\nUP=0,0x2c\r\n; a player's note\r\nBTN3=2;1b\r\n"
+        "[keyconfig3]\r\nDOWN=not a binding\r\nBTN12=\r\n"
+        "[KeyConfig4]\r\nLEFT=4,0x1B\r\nLEFT=0,0x01\r\nRIGHT=9,0xFFFF\r\n";
+    folder_.Write("Game.ini", "[General]\r\nConfigVersion=2.0\r\n[KeyConfig1]\r\nUP=0,0xC8\r\n" +
+                                  others);
+    SetFocus(Item(1101));
+    Keys({0x2C});
+    ASSERT_TRUE(CaptureBinding(*option_, input_));
+    ASSERT_TRUE(option_->keyPageInitialised_);
+    ASSERT_TRUE(option_->SaveSettings());
+    const std::string saved = folder_.Read("Game.ini");
+    const size_t at = saved.find("[KeyConfig2]");
+    ASSERT_NE(at, std::string::npos) << saved;
+    EXPECT_EQ(saved.substr(at), others);
+    EXPECT_NE(saved.find("[KeyConfig1]\r\nUP=0,0x2C\r\n"), std::string::npos) << saved;
+}
+
+// Tab is kept from the dialog manager only where it would be bound: a key-down of Tab in a
+// binding field. Elsewhere on the sheet Tab moves the focus as ever.
+TEST_F(KeyPageTest, OnlyTabInABindingFieldIsKeptFromTheDialogManager) {
+    struct Row {
+        const char* what;
+        UINT message;
+        WPARAM key;
+        int control;  // 0: the page itself
+        bool kept;
+    } rows[] = {
+        {"Tab in ↑", WM_KEYDOWN, VK_TAB, 1101, true},
+        {"Tab in L1", WM_KEYDOWN, VK_TAB, 1109, true},
+        {"Tab in a disabled field", WM_KEYDOWN, VK_TAB, 1110, true},
+        {"Tab released", WM_KEYUP, VK_TAB, 1109, false},
+        {"Tab on the defaults button", WM_KEYDOWN, VK_TAB, IDC_KEY_DEFAULTS, false},
+        {"Tab on the page", WM_KEYDOWN, VK_TAB, 0, false},
+        {"Z in a field", WM_KEYDOWN, 'Z', 1101, false},
+        {"the arrow keys move nothing either way", WM_KEYDOWN, VK_DOWN, 1101, false},
+    };
+    for (const Row& r : rows) {
+        MSG msg = {};
+        msg.hwnd = r.control ? Item(r.control) : page_;
+        msg.message = r.message;
+        msg.wParam = r.key;
+        EXPECT_EQ(IsKeyToCapture(*option_, msg), r.kept) << r.what;
+    }
+}
+
 }  // namespace

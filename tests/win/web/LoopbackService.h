@@ -19,8 +19,8 @@
 
 namespace loopback {
 
-// The consumer the service knows.
-constexpr const char* kConsumerKey = "kyrTestConsumer";
+// The consumer the service knows (its key of the length oauthlib checks for).
+constexpr const char* kConsumerKey = "kyrTestConsumerKey2026";
 constexpr const char* kConsumerSecret = "cs&%secret ~+";
 
 struct Service {

@@ -18,9 +18,11 @@ using namespace KYR;
 
 std::string RequestTokenUrl() { return loopback::Get().Base() + "/oauth/request_token"; }
 
-std::string AskForRequestToken(const std::string& consumerSecret) {
-    const std::string header = MakeOAuthHeader(RequestTokenUrl(), nullptr, loopback::kConsumerKey,
-                                               consumerSecret, "", "");
+std::string AskForRequestToken(const std::string& consumerSecret,
+                               const char* callback = "oob") {
+    const OAuthParams extra = {{"oauth_callback", callback ? callback : ""}};
+    const std::string header = MakeOAuthHeader(RequestTokenUrl(), callback ? &extra : nullptr,
+                                               loopback::kConsumerKey, consumerSecret, "", "");
     return PostRequest(RequestTokenUrl(), header);
 }
 
@@ -35,10 +37,24 @@ TEST(OAuthSigning, TheServiceAcceptsOurSignature) {
     EXPECT_EQ(reply.count("oauth_token_secret"), 1u);
 }
 
-TEST(OAuthSigning, AWrongSecretIsRefusedWithABody) {
-    const std::string reply = AskForRequestToken("not the secret");
-    EXPECT_EQ(reply, "oauth refused: signature invalid");
-    EXPECT_EQ(ParseFormReply(reply).count("oauth_token"), 0u);
+// What the service refuses at the request-token step, each with a body saying why.
+TEST(OAuthSigning, TheServiceRefusesWithABody) {
+    struct Row {
+        const char* what;
+        std::string secret;
+        const char* callback;  // null: none sent
+        const char* reply;
+    } rows[] = {
+        {"a wrong secret", "not the secret", "oob", "oauth refused: invalid signature"},
+        {"no callback", loopback::kConsumerSecret, nullptr, "oauth refused: Missing callback URI."},
+        {"a web callback", loopback::kConsumerSecret, "http://example.com/cb",
+         "oauth refused: invalid callback"},
+    };
+    for (const Row& r : rows) {
+        const std::string reply = AskForRequestToken(r.secret, r.callback);
+        EXPECT_EQ(reply, r.reply) << r.what;
+        EXPECT_EQ(ParseFormReply(reply).count("oauth_token"), 0u) << r.what;
+    }
 }
 
 TEST(OAuthSigning, ManyHeadersInOneSecondAreAllAccepted) {

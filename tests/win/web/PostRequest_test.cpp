@@ -32,23 +32,30 @@ int Requests() {
 }
 
 TEST(PostRequest, QueryBecomesTheBody) {
+    const std::string form = "application/x-www-form-urlencoded";
+    const std::string auth = "Authorization: OAuth oauth_nonce=\"1\"";
     struct Row {
         const char* url;     // after the host
+        std::string header;  // the caller's
         const char* target;  // the request line's path
         const char* body;
+        std::string contentType;
     } rows[] = {
-        {"/echo", "/echo", ""},
-        {"/echo?a=1&b=2", "/echo", "a=1&b=2"},
-        {"/echo?a=1?b=2", "/echo", "a=1?b=2"},      // later "?" stay in the body
-        {"/echo?oauth_verifier=12%2634", "/echo", "oauth_verifier=12%2634"},  // not re-encoded
+        {"/echo", "", "/echo", "", "None"},         // no body, no type
+        {"/echo", auth, "/echo", "", "None"},
+        {"/echo?a=1&b=2", "", "/echo", "a=1&b=2", form},
+        {"/echo?a=1?b=2", auth, "/echo", "a=1?b=2", form},      // later "?" stay in the body
+        {"/echo?oauth_verifier=12%2634", auth + "\r\n", "/echo", "oauth_verifier=12%2634",
+         form},                                   // not re-encoded; a caller's line end kept
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(r.url);
-        auto seen = Echo(r.url);
+        SCOPED_TRACE(r.url + (" / " + r.header));
+        auto seen = Echo(r.url, r.header);
         EXPECT_EQ(seen["method"], "POST");
         EXPECT_EQ(seen["target"], r.target);
         EXPECT_EQ(seen["body"], r.body);
-        EXPECT_EQ(seen["content-type"], "None");  // the program declares none
+        EXPECT_EQ(seen["content-type"], r.contentType);
+        EXPECT_EQ(seen["authorization"], r.header.empty() ? "None" : "OAuth oauth_nonce=\"1\"");
     }
 }
 

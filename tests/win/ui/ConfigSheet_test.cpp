@@ -1,0 +1,97 @@
+// The sheet's replacement window procedure: which clicks save, which end the run, and what
+// the sheet itself still gets to see.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../settings/TempGameFolder.h"
+#include "engine/core/MessageBox.h"
+#include "settings/GOption.h"
+#include "ui/ConfigSheet.h"
+
+namespace {
+
+// Stands in for the sheet's own procedure: records the commands passed on to it.
+std::vector<WPARAM> forwarded;
+LRESULT CALLBACK RecordingSheetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_COMMAND || m == WM_SYSCOMMAND) forwarded.push_back(w);
+    return DefWindowProcA(h, m, w, l);
+}
+
+bool TakeQuit() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+TEST(SheetWndProc, OnlyClicksSaveOrEndTheRun) {
+    struct Row {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        bool saves, quits;
+    } rows[] = {
+        {"OK clicked", WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), true, true},
+        {"OK with a notification", WM_COMMAND, MAKEWPARAM(IDOK, BN_DOUBLECLICKED), false, false},
+        {"Apply clicked", WM_COMMAND, kApplyButtonId, true, false},
+        {"Apply with a notification", WM_COMMAND, MAKEWPARAM(kApplyButtonId, 1), false, false},
+        {"Cancel", WM_COMMAND, IDCANCEL, false, true},
+        {"close box", WM_SYSCOMMAND, SC_CLOSE | 2, false, true},
+        {"another command", WM_COMMAND, 1001, false, false},
+    };
+    TempGameFolder folder;
+    CGOption option(folder.Dir());
+    option.previousSheetProc_ = RecordingSheetProc;
+    HWND window = CreateWindowA("STATIC", "sheet", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        DeleteFileA(folder.Path("Game.ini").c_str());
+        TakeQuit();
+        forwarded.clear();
+        SheetWndProc(window, r.message, r.wParam, 0);
+        EXPECT_EQ(folder.Has("Game.ini"), r.saves);
+        EXPECT_EQ(TakeQuit(), r.quits);
+        EXPECT_EQ(forwarded, std::vector<WPARAM>{r.wParam}) << "the sheet still does its part";
+    }
+    DestroyWindow(window);
+}
+
+// A folder the program cannot name: OK and Apply say that nothing was saved and keep the
+// sheet as it was, so the player's choices are still there to be kept or dropped.
+TEST(SheetWndProc, WithoutAPlaceForGameIniOkAndApplySayItAndKeepTheSheet) {
+    CGOption option("");
+    option.previousSheetProc_ = RecordingSheetProc;
+    option.generalPageInitialised_ = true;
+    HWND window = CreateWindowA("STATIC", "sheet", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    for (WPARAM click : {static_cast<WPARAM>(IDOK), kApplyButtonId}) {
+        std::vector<std::string> boxes;
+        KYR::MessageBoxHook previous =
+            KYR::SetMessageBoxHook([&](HWND owner, const char*, const char* caption, UINT type) {
+                EXPECT_EQ(owner, window);
+                EXPECT_EQ(type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+                boxes.push_back(caption);
+                return IDOK;
+            });
+        TakeQuit();
+        forwarded.clear();
+        SheetWndProc(window, WM_COMMAND, click, 0);
+        KYR::SetMessageBoxHook(previous);
+        EXPECT_EQ(boxes, std::vector<std::string>{"エラー"}) << click;
+        EXPECT_FALSE(TakeQuit()) << click;
+        EXPECT_TRUE(forwarded.empty()) << click;
+    }
+    // Cancel still ends the run.
+    forwarded.clear();
+    SheetWndProc(window, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(TakeQuit());
+    DestroyWindow(window);
+}
+
+}  // namespace
