@@ -5,9 +5,15 @@
 #include <ddraw.h>
 
 #include <cstring>
+#include <string>
 
 #include "engine/core/DxEntryPoints.h"
+#include "engine/core/MessageBox.h"
+#include "engine/graphics/D3DBackBuffer.h"
+#include "engine/graphics/D3DEffect.h"
+#include "engine/graphics/D3DTexture.h"
 #include "engine/graphics/DeviceCaps.h"
+#include "engine/graphics/EffectErrorText.h"
 #include "engine/graphics/GraphicsObjectIds.h"
 #include "engine/graphics/SineTable.h"
 
@@ -81,13 +87,33 @@ void* CKYRD3D::CreateObject(REFGUID id) {
         KYRAutoLock lock(&lock_);
         return device_.Get();
     }
-    // Textures, batches, back buffers and video objects are made here once their classes
-    // exist; until then their identifiers are answered like unknown ones.
+    // The pointer handed out is the interface's: with two bases the object's address is not.
+    if (IsEqualGUID(id, kIdD3DTexture))
+        return static_cast<ID3DTexture*>(new CD3DTexture(this));
+    if (IsEqualGUID(id, kIdD3DBackBuffer))
+        return static_cast<ID3DBackBuffer*>(new CD3DBackBuffer(this));
+    // The batches and the video objects are not built yet; their identifiers get null.
     return nullptr;
 }
 
-CD3DEffect* CKYRD3D::CreateEffect(const char*) {
-    return nullptr;  // effects arrive with their class
+// A failed compile is the user's to see, yet the caller still gets an object to draw with:
+// one that does nothing.
+CD3DEffect* CKYRD3D::CreateEffect(const char* source) {
+    KYRAutoLock lock(&lock_);
+    RefPtr<ID3DXEffect> effect;
+    RefPtr<ID3DXBuffer> errors;
+    HRESULT hr = E_POINTER;
+    if (source)
+        hr = dx::D3DXCreateEffect(device_.Get(), source, static_cast<UINT>(std::strlen(source)),
+                                  nullptr, nullptr, 0, nullptr, effect.Put(), errors.Put());
+    if (FAILED(hr)) {
+        effect.Reset();
+        const std::string text =
+            errors ? EffectErrorText(errors->GetBufferPointer(), errors->GetBufferSize())
+                   : EffectErrorText(nullptr, 0);
+        ShowMessageBox(nullptr, text.c_str(), "ERROR", MB_OK);
+    }
+    return new CD3DEffect(this, std::move(effect));
 }
 
 bool CKYRD3D::GetAdapterInfo(D3DAdapterInfo* info, uint32_t width, uint32_t height) {

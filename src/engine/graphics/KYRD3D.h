@@ -58,6 +58,10 @@ public:
     // The lock every object made by this device takes around its Direct3D calls.
     CCriticalSection* GetDeviceLock() { return &lock_; }
 
+    // The device, borrowed; null while there is none. The same pointer CreateObject gives
+    // for kIdRawDevice; callers hold the device lock while they use it.
+    IDirect3DDevice9* GetDeviceTemp() { return device_.Get(); }
+
     // Capabilities recorded by CreateDevice (zero before).
     uint32_t GetMaxTextureWidth() const { return maxTextureWidth_; }
     uint32_t GetMaxTextureHeight() const { return maxTextureHeight_; }
@@ -96,6 +100,7 @@ private:
     void SendSceneDefaults();
     void RestoreSequence();
     void LossSequence();
+    bool BindTarget(ID3DTexture* texture);
     template <class Fn>
     void ForEachLostable(Fn fn);
 

@@ -2,6 +2,7 @@
 // per-frame operations. Every operation runs under the device lock.
 #include "engine/graphics/KYRD3D.h"
 
+#include "engine/graphics/D3DTexture.h"
 #include "engine/graphics/DeviceCaps.h"
 
 namespace KYR {
@@ -116,8 +117,9 @@ void CKYRD3D::RestoreSequence() {
     ForEachLostable([](ILostable* l) { l->OnResetDevice(); });
     device_->GetRenderTarget(0, defaultTarget_.Put());
     device_->GetDepthStencilSurface(defaultDepth_.Put());
-    // An active render-target texture is bound again here once textures can be render
-    // targets; SetRenderTarget does not accept one yet, so none can be active.
+    // The textures were rebuilt just above; one that failed to come back stays recorded but
+    // unbound, and the back buffer is the target meanwhile.
+    if (activeTarget_) BindTarget(activeTarget_.Get());
 }
 
 void CKYRD3D::LossSequence() {
@@ -139,19 +141,38 @@ ID3DTexture* CKYRD3D::GetRenderTarget() {
 bool CKYRD3D::SetRenderTarget(ID3DTexture* texture) {
     KYRAutoLock lock(&lock_);
     if (!device_) return false;
-    // Until the texture class exists no texture can report itself a valid render target.
-    if (texture) return false;
-    // Fails after a failed reset, when there is no back buffer to bind.
-    if (FAILED(device_->SetRenderTarget(0, defaultTarget_.Get()))) return false;
-    device_->SetDepthStencilSurface(defaultDepth_.Get());
-    activeTarget_.Reset();
-    const DWORD width = params_.BackBufferWidth;
-    const DWORD height = params_.BackBufferHeight;
-    if (viewport_.Width != width || viewport_.Height != height) {
-        viewport_.Width = width;
-        viewport_.Height = height;
-        device_->SetViewport(&viewport_);
+    if (!BindTarget(texture)) return false;
+    if (activeTarget_.Get() != texture) activeTarget_ = RefPtr<ID3DTexture>::AddRefOf(texture);
+    return true;
+}
+
+// Binds a valid render-target texture (its level 0 and its own depth surface) or, for null,
+// the back buffer, and sends the viewport of the target's size: a texture's requested size,
+// which may be smaller than the allocated one.
+bool CKYRD3D::BindTarget(ID3DTexture* texture) {
+    DWORD width = params_.BackBufferWidth;
+    DWORD height = params_.BackBufferHeight;
+    if (texture) {
+        CD3DTexture* target = CD3DTexture::Of(texture);
+        if (!target || !target->IsRenderTarget() || !target->IsValid()) return false;
+        RefPtr<IDirect3DSurface9> surface = target->GetSurface();
+        if (!surface || FAILED(device_->SetRenderTarget(0, surface.Get()))) return false;
+        device_->SetDepthStencilSurface(target->GetDepthSurfaceTemp());
+        width = target->GetWidth();
+        height = target->GetHeight();
+    } else {
+        // Fails after a failed reset, when there is no back buffer to bind.
+        if (FAILED(device_->SetRenderTarget(0, defaultTarget_.Get()))) return false;
+        device_->SetDepthStencilSurface(defaultDepth_.Get());
     }
+    // Always sent: Direct3D has just set the viewport to the whole new surface, so a record
+    // that matches the wanted size says nothing about the device (two targets of the same
+    // requested size, or a texture as large as the back buffer but allocated larger).
+    viewport_.X = 0;
+    viewport_.Y = 0;
+    viewport_.Width = width;
+    viewport_.Height = height;
+    device_->SetViewport(&viewport_);
     return true;
 }
 

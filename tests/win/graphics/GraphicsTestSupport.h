@@ -53,5 +53,39 @@ protected:
     IDirect3DDevice9* device_ = nullptr;  // borrowed from d3d_
 };
 
+// One device for a whole suite: creating one takes seconds under Wine. Each case leaves the
+// device at its starting size with the back buffer as target.
+class SharedDeviceTest : public ::testing::Test {
+protected:
+    static constexpr UINT kWidth = 320, kHeight = 240;
+    static void SetUpTestSuite() {
+        window_ = new TestWindow;
+        d3d_ = new CKYRD3D;
+        CreateReadableDevice(*d3d_, window_->Get(), kWidth, kHeight);
+    }
+    static void TearDownTestSuite() {
+        d3d_->Release();
+        d3d_ = nullptr;
+        delete window_;
+        window_ = nullptr;
+    }
+    void SetUp() override { ASSERT_NE(RawDevice(*d3d_), nullptr); }
+    void TearDown() override {
+        d3d_->SetRenderTarget(nullptr);
+        D3DPRESENT_PARAMETERS pp = {};
+        RefPtr<IDirect3DSwapChain9> chain;
+        if (SUCCEEDED(RawDevice(*d3d_)->GetSwapChain(0, chain.Put())) &&
+            SUCCEEDED(chain->GetPresentParameters(&pp)) &&
+            (pp.BackBufferWidth != kWidth || pp.BackBufferHeight != kHeight))
+            d3d_->ResetDevice(kWidth, kHeight);
+    }
+    IDirect3DDevice9* Device() const { return RawDevice(*d3d_); }
+
+    static TestWindow* window_;
+    static CKYRD3D* d3d_;
+};
+inline TestWindow* SharedDeviceTest::window_ = nullptr;
+inline CKYRD3D* SharedDeviceTest::d3d_ = nullptr;
+
 }  // namespace test
 }  // namespace KYR

@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "GraphicsTestSupport.h"
+#include "engine/graphics/D3DTexture.h"
+#include "engine/graphics/ID3DBackBuffer.h"
 
 namespace {
 
@@ -138,13 +140,30 @@ TEST(KYRD3DCreate, NoDeviceMeansNothingHappens) {
     d3d->EndScene();
 }
 
-TEST(KYRD3DCreate, ObjectsOfLaterKindsAreNotMadeYet) {
+// Textures and back buffers are made with one reference, registered for the loss calls; the
+// batches and video objects are not built yet and, like unknown identifiers, give null.
+TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
-    const GUID later[] = {kIdD3DRender,      kIdD3DLineRender, kIdD3DTriangleRender,
-                          kIdD3DTexture,     kIdD3DVideo,      kIdD3DVideoTexture,
-                          kIdD3DBackBuffer,  IID_IDirect3D9,   GUID{}};
-    for (const GUID& id : later) EXPECT_EQ(d3d->CreateObject(id), nullptr);
-    EXPECT_EQ(d3d->CreateEffect("technique t {}"), nullptr);
+    const GUID notMade[] = {kIdD3DRender, kIdD3DLineRender, kIdD3DTriangleRender,
+                            kIdD3DVideo,  kIdD3DVideoTexture, IID_IDirect3D9, GUID{}};
+    for (const GUID& id : notMade) EXPECT_EQ(d3d->CreateObject(id), nullptr);
+    const int32_t before = d3d->GetRefCount();
+    {
+        RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d->CreateObject(kIdD3DTexture)));
+        RefPtr<ID3DBackBuffer> backBuffer(
+            static_cast<ID3DBackBuffer*>(d3d->CreateObject(kIdD3DBackBuffer)));
+        ASSERT_TRUE(texture);
+        ASSERT_TRUE(backBuffer);
+        EXPECT_EQ(texture->GetRefCount(), 1);
+        EXPECT_EQ(backBuffer->GetRefCount(), 1);
+        EXPECT_EQ(d3d->GetRefCount(), before + 2);  // each holds the device
+        // Without a device nothing can be made, and the objects say so.
+        EXPECT_FALSE(texture->Create(16, 16, false, false));
+        EXPECT_EQ(texture->GetWidth(), 0u);
+        EXPECT_FALSE(backBuffer->Create());
+        EXPECT_EQ(CD3DTexture::Of(texture.Get()), texture.Get());
+    }
+    EXPECT_EQ(d3d->GetRefCount(), before);
 }
 
 // The viewport record is zeroed by every create and reset, so returning to the back buffer
