@@ -210,8 +210,8 @@ TEST(Application, ANormalRunShowsNoBoxRunsTheSheetAndEndsWithZero) {
     EXPECT_EQ(asked, (std::vector<int>{kKindGraphics, kKindWin, kKindInput}));
 }
 
-TEST(InterfaceFactory, KindsTheToolUsesAreMadeWithOneReference) {
-    for (int kind : {kKindWin, kKindGraphics, kKindInput}) {
+TEST(InterfaceFactory, KindsAreMadeWithOneReference) {
+    for (int kind : {kKindStd, kKindWin, kKindGraphics, kKindInput}) {
         IKYRInterface* made = CreateKYRInterface(kind);
         ASSERT_NE(made, nullptr) << kind;
         EXPECT_EQ(made->GetRefCount(), 1);
