@@ -27,7 +27,8 @@ target_compile_definitions(kyr_engine PUBLIC ${KYR_WIN_DEFINITIONS})
 target_link_options(kyr_engine PUBLIC ${KYR_WIN_LINK_OPTIONS})
 target_link_libraries(kyr_engine PUBLIC ${KYR_DEPS_DIR}/libsquish/lib/libsquish.a ${KYR_WIN_SYSTEM_LIBS})
 
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/src/resources")
+# tests/data holds the files test programs embed (RCDATA "bmp/d1.bmp").
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/src/resources -I ${CMAKE_SOURCE_DIR}/tests/data")
 add_executable(GameConfig WIN32 src/app/WinMain.cpp src/resources/GameConfig.rc)
 target_link_libraries(GameConfig PRIVATE kyr_engine)
 # The debug information moves to GameConfig.exe.debug beside it (found through the
@@ -40,6 +41,7 @@ add_custom_command(TARGET GameConfig POST_BUILD
   VERBATIM)
 # windres reports no dependencies: every resource script is rebuilt when any resource changes.
 file(GLOB kyr_resource_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
+file(GLOB_RECURSE kyr_test_data CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/data/*)
 set_source_files_properties(src/resources/GameConfig.rc PROPERTIES OBJECT_DEPENDS "${kyr_resource_files}")
 
 # GoogleTest built with this toolchain by scripts/setup.sh.
@@ -56,7 +58,8 @@ foreach(dir IN LISTS kyr_test_groups)
     file(GLOB group_sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.rc)
     file(GLOB group_rc CONFIGURE_DEPENDS ${dir}/*.rc)
     if(group_rc)
-      set_source_files_properties(${group_rc} PROPERTIES OBJECT_DEPENDS "${kyr_resource_files}")
+      set_source_files_properties(${group_rc} PROPERTIES OBJECT_DEPENDS
+        "${kyr_resource_files};${kyr_test_data}")
     endif()
     if(group_sources)
       add_executable(${group}_tests ${group_sources} ${CMAKE_SOURCE_DIR}/tests/win/test_main.cpp)

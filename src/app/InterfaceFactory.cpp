@@ -5,12 +5,15 @@
 #include "engine/core/KYRWin.h"
 #include "engine/core/MessageBox.h"
 #include "engine/graphics/KYRD3D.h"
+#include "engine/media/KYRStd.h"
 #include "input/KYRDI.h"
 
 namespace KYR {
 
 IKYRInterface* CreateKYRInterface(int kind) {
     switch (kind) {
+    case kKindStd:
+        return new (std::nothrow) CKYRStd;
     case kKindWin:
         return new (std::nothrow) CKYRWin;
     case kKindGraphics:
@@ -21,9 +24,8 @@ IKYRInterface* CreateKYRInterface(int kind) {
         ShowMessageBox(nullptr, "KYR engine core: graphics, sound, input and media services.",
                        "About", MB_OK | MB_ICONINFORMATION);
         return nullptr;
-    case kKindStd:    // standard services and sound are the game's; the tool never asks
-    case kKindSound:  // for them, and this build does not carry them yet
-    default:
+    case kKindSound:  // sound is the game's; the tool never asks for it, and this build
+    default:          // does not carry it yet
         return nullptr;
     }
 }

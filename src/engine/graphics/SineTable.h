@@ -1,5 +1,6 @@
 // The engine's 64K-entry sine table: entry i = sin(i * 2pi / 65536). The first graphics device
-// fills it; the render batches read it instead of calling the library per vertex.
+// or standard-services object fills it; the render batches and the standard services' degree
+// functions read it instead of calling the library per vertex or per call.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,8 @@ namespace KYR {
 
 constexpr std::size_t kSineTableSize = 65536;
 
-// Fills the table (again, harmlessly, if it was filled before).
+// Fills the table on the first call only; later calls (from any thread) return at once, so
+// readers never see it rewritten.
 void FillSineTable();
 
 // The table's 65536 entries, process-wide; all zero until FillSineTable has run.

@@ -11,3 +11,6 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/KYRD3D.cpp
   ${KYR_AREA_DIR}/KYRD3DDevice.cpp
   ${KYR_AREA_DIR}/RenderStateCache.cpp)
+list(APPEND KYR_PURE_SOURCES
+  ${KYR_AREA_DIR}/BMPLoader.cpp
+  ${KYR_AREA_DIR}/StdGraphicsLoader.cpp)

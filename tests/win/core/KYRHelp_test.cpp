@@ -238,8 +238,8 @@ TEST(Application, TheSheetRunsInASingleThreadedApartmentThatEndsWithTheRun) {
     EXPECT_EQ(afterRun, S_OK) << "the apartment is left when the run ends";
 }
 
-TEST(InterfaceFactory, KindsTheToolUsesAreMadeWithOneReference) {
-    for (int kind : {kKindWin, kKindGraphics, kKindInput}) {
+TEST(InterfaceFactory, KindsAreMadeWithOneReference) {
+    for (int kind : {kKindStd, kKindWin, kKindGraphics, kKindInput}) {
         IKYRInterface* made = CreateKYRInterface(kind);
         ASSERT_NE(made, nullptr) << kind;
         EXPECT_EQ(made->GetRefCount(), 1);

@@ -1,0 +1,38 @@
+// The engine's byte stream (images, sound and media read through it) and the standard
+// services' stream over a file or a memory block.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/IKYRInterface.h"
+
+namespace KYR {
+
+enum SeekOrigin : int32_t {
+    kSeekBegin = 0,
+    kSeekCurrent = 1,
+    kSeekEnd = 2,  // the offset counts back from the end
+};
+
+class IDataStream : public IKYRInterface {
+public:
+    virtual bool IsEnd() = 0;
+    virtual uint32_t GetSize() = 0;
+    virtual uint32_t GetPosition() = 0;
+    // Positions past the size (also those "before" the start, seen as unsigned) end at the size.
+    virtual void Seek(int32_t offset, int32_t origin) = 0;
+    // Whole elements read; a short last element is copied but not counted.
+    virtual uint32_t Read(void* buffer, uint32_t elementSize, uint32_t count) = 0;
+    virtual ~IDataStream() = default;
+};
+
+class IStdFileStream : public IDataStream {
+public:
+    // The block is read in place: the caller keeps it alive until Close.
+    virtual bool OpenMemory(const void* block, uint32_t size) = 0;
+    virtual bool OpenFile(const char* path) = 0;  // ANSI path
+    virtual void Close() = 0;
+    ~IStdFileStream() override = default;
+};
+
+}  // namespace KYR
