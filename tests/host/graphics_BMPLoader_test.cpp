@@ -2,6 +2,7 @@
 
 #include <squish.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "engine/graphics/BMPLoader.h"
+#include "engine/graphics/DecodeToSurface.h"
 #include "engine/graphics/StdGraphicsLoader.h"
 #include "engine/media/StdFileStream.h"
 
@@ -319,6 +321,43 @@ TEST(BMPLoader, Dxt5DecompressesCloseToTheSource) {
             }
         EXPECT_LT(total / (w * h * (4 - row.firstChannel)), row.meanError) << name;
         EXPECT_LE(worst, row.worstError) << name;
+    }
+}
+
+// A surface whose rows are longer than the packed rows gets the packed picture row by row and
+// keeps the bytes between rows; a pitch that is too short, or a closed loader, writes nothing.
+TEST(DecodeToSurface, RowsLandAtThePitch) {
+    const Bytes file = MakeBmp({7, 6, 24, {}, 0, 40, Argb});
+    struct Row {
+        bool compressed;
+        size_t extra;  // bytes of the pitch beyond a packed row; SIZE_MAX for one byte short
+        bool decodes;
+    } rows[] = {{false, 0, true}, {false, 12, true}, {false, SIZE_MAX, false},
+                {true, 0, true},  {true, 16, true},  {true, SIZE_MAX, false}};
+    for (const Row& row : rows) {
+        const uint32_t w = 8, h = 8;
+        const size_t packedRow = PackedRowBytes(w, row.compressed);
+        const uint32_t count = PackedRows(h, row.compressed);
+        Bytes packed(packedRow * count);
+        CStdFileStream stream;
+        stream.OpenMemory(file.data(), static_cast<uint32_t>(file.size()));
+        CStdGraphicsLoader loader;
+        ASSERT_TRUE(loader.Open(&stream, nullptr));
+        loader.Decode(packed.data(), w, h, row.compressed);
+
+        const size_t pitch = row.extra == SIZE_MAX ? packedRow - 1 : packedRow + row.extra;
+        Bytes surface(pitch * count, 0xEE);
+        EXPECT_EQ(DecodeToSurface(loader, surface.data(), pitch, w, h, row.compressed),
+                  row.decodes);
+        for (uint32_t r = 0; r < count; ++r)
+            for (size_t i = 0; i < pitch; ++i) {
+                const bool picture = row.decodes && i < packedRow;
+                ASSERT_EQ(surface[r * pitch + i], picture ? packed[r * packedRow + i] : 0xEE)
+                    << (row.compressed ? "dxt5" : "argb") << " pitch " << pitch << " row " << r
+                    << " byte " << i;
+            }
+        loader.Close();
+        EXPECT_FALSE(DecodeToSurface(loader, surface.data(), pitch, w, h, row.compressed));
     }
 }
 

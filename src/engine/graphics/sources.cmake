@@ -13,4 +13,5 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/RenderStateCache.cpp)
 list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/BMPLoader.cpp
+  ${KYR_AREA_DIR}/DecodeToSurface.cpp
   ${KYR_AREA_DIR}/StdGraphicsLoader.cpp)

@@ -2,13 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <d3dx9.h>
+#include <squish.h>
+
+#include <cstdlib>
 
 #include <vector>
 
 #include "BmpFixtures.h"
-#include "GraphicsTestSupport.h"
+#include "TextureTestSupport.h"
 #include "engine/core/LazyDll.h"
 #include "engine/graphics/BMPLoader.h"
+#include "engine/graphics/DecodeToSurface.h"
+#include "engine/graphics/StdGraphicsLoader.h"
 #include "engine/media/StdFileStream.h"
 
 namespace {
@@ -57,7 +62,7 @@ std::vector<uint32_t> DecodeWithD3DX(IDirect3DDevice9* device, const Resource& f
     return pixels;
 }
 
-class BMPLoaderD3DX : public DeviceTest {};
+class BMPLoaderD3DX : public SharedDeviceTest {};
 
 TEST_F(BMPLoaderD3DX, EveryDepthDecodesAsD3DXDoes) {
     ASSERT_NE(D3DXLoader(), nullptr);
@@ -81,11 +86,54 @@ TEST_F(BMPLoaderD3DX, EveryDepthDecodesAsD3DXDoes) {
         const uint32_t w = bmp.GetImageWidth(), h = bmp.GetImageHeight();
         std::vector<uint32_t> ours(size_t{w} * h);
         bmp.Decode(ours.data(), w, h, false);
-        const std::vector<uint32_t> theirs = DecodeWithD3DX(device_, file, w, h);
+        const std::vector<uint32_t> theirs = DecodeWithD3DX(Device(), file, w, h);
         EXPECT_EQ(theirs.size(), ours.size()) << row.name;
         if (theirs.size() != ours.size()) continue;
         for (size_t i = 0; i < ours.size(); ++i)
             EXPECT_EQ(ours[i], theirs[i]) << row.name << " pixel " << i % w << "," << i / w;
+    }
+}
+
+// The way a game loads a picture: a texture of the image's size, locked, decoded into, and
+// drawn. What the device then holds is the decoder's picture, plain or through DXT5 (held to
+// libsquish's own reading of the blocks, within a step of the decompressor's rounding).
+TEST_F(BMPLoaderD3DX, DecodedIntoLockedTexturesOfBothKinds) {
+    const Resource file = Fixture(KYR_BMP_DXT);  // 33 x 17: partial blocks at two edges
+    ASSERT_NE(file.data, nullptr);
+    for (bool compressed : {false, true}) {
+        CStdFileStream stream;
+        ASSERT_TRUE(stream.OpenMemory(file.data, file.size));
+        CStdGraphicsLoader loader;
+        ASSERT_TRUE(loader.Open(&stream, nullptr));
+        RefPtr<ID3DTexture> texture = NewTexture(*d3d_);
+        ASSERT_TRUE(texture->Create(loader.GetImageWidth(), loader.GetImageHeight(), false,
+                                    compressed));
+        const uint32_t w = texture->GetTextureWidth(), h = texture->GetTextureHeight();
+        D3DLOCKED_RECT rect = {};
+        ASSERT_TRUE(texture->Lock(&rect, false));
+        EXPECT_TRUE(DecodeToSurface(loader, rect.pBits, rect.Pitch, w, h, compressed));
+        texture->Unlock();
+
+        std::vector<uint32_t> want(size_t{w} * h);
+        if (compressed) {
+            std::vector<uint8_t> blocks(PackedRowBytes(w, true) * PackedRows(h, true));
+            loader.Decode(blocks.data(), w, h, true);
+            std::vector<uint8_t> rgba(want.size() * 4);
+            squish::DecompressImage(rgba.data(), w, h, blocks.data(), squish::kDxt5);
+            for (size_t i = 0; i < want.size(); ++i)
+                want[i] = uint32_t{rgba[i * 4 + 3]} << 24 | uint32_t{rgba[i * 4]} << 16 |
+                          uint32_t{rgba[i * 4 + 1]} << 8 | rgba[i * 4 + 2];
+        } else {
+            loader.Decode(want.data(), w, h, false);
+        }
+        const std::vector<uint32_t> seen = DeviceContent(*d3d_, *texture.Get());
+        ASSERT_EQ(seen.size(), want.size()) << compressed;
+        const int slack = compressed ? 2 : 0;
+        for (size_t i = 0; i < want.size(); ++i)
+            for (int shift = 0; shift < 32; shift += 8)
+                ASSERT_LE(std::abs(int(seen[i] >> shift & 255) - int(want[i] >> shift & 255)),
+                          slack)
+                    << (compressed ? "dxt5" : "argb") << " pixel " << i % w << "," << i / w;
     }
 }
 
