@@ -46,6 +46,9 @@ public:
     void SetFrequency(int32_t percent) override;
 
     uint32_t GetBufferSize() const { return loaded_ ? bufferSize_ : 0; }
+    // The DirectSound buffer, for calls the engine does not wrap (positions, notifications);
+    // borrowed, null when not loaded.
+    IDirectSoundBuffer8* BufferTemp() const { return buffer_.Get(); }
 
 private:
     bool loaded_ = false;
