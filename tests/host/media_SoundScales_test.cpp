@@ -56,12 +56,9 @@ TEST(SoundScales, ReadingOutOfRangeMillibels) {
     struct Row {
         int32_t millibels, volume, pan;
     } rows[] = {
-        {1, 100, 1},           // above full volume: full volume
-        {-20000, 0, -100},     // below silence
+        {1, 100, 1},        // above full volume: full volume
         {20000, 100, 100},
-        {INT_MIN, 0, -100},    // no negation overflow
-        {-2500, 50, -50},
-        {-2499, 50, -49},
+        {INT_MIN, 0, -100},  // below silence, and no negation overflow
     };
     for (const Row& r : rows) {
         EXPECT_EQ(VolumeFromMillibels(r.millibels), r.volume) << r.millibels;

@@ -49,14 +49,9 @@ TEST(WavRead, OneSecondOfCdAudio) {
     SoundFormat f;
     std::memset(&f, 0xCD, sizeof(f));
     w.reader->GetFormat(&f);
-    EXPECT_EQ(f.formatTag, 1);
-    EXPECT_EQ(f.channels, 2);
-    EXPECT_EQ(f.samplesPerSec, 44100u);
-    EXPECT_EQ(f.avgBytesPerSec, 176400u);
-    EXPECT_EQ(f.blockAlign, 4);
-    EXPECT_EQ(f.bitsPerSample, 16);
-    EXPECT_EQ(f.extraSize, 18);
-    EXPECT_EQ(f.spare, 0) << "the two bytes after the WAVEFORMATEX";
+    // All 20 bytes, the two after the WAVEFORMATEX included.
+    const SoundFormat expected = {1, 2, 44100, 176400, 4, 16, 18, 0};
+    EXPECT_EQ(std::memcmp(&f, &expected, sizeof(f)), 0);
     EXPECT_EQ(w.ReadAll(65536), data);
 }
 
@@ -119,6 +114,7 @@ TEST(WavRead, RefusesWhatItCannotPlay) {
     notRiff[0] = 'X';
     Bytes notWave = good;
     notWave[8] = 'A';
+    auto With = [&](const Bytes& format) { return Riff({{"fmt ", format}, {"data", sound}}); };
     struct Row {
         const char* what;
         Bytes file;
@@ -126,21 +122,21 @@ TEST(WavRead, RefusesWhatItCannotPlay) {
         {"header cut short", Bytes(good.begin(), good.begin() + 10)},
         {"not RIFF", notRiff},
         {"not WAVE", notWave},
-        {"fmt of 14 bytes", Riff({{"fmt ", FormatBody(1, 8000, 8, 1, 14)}, {"data", sound}})},
+        {"fmt of 14 bytes", With(FormatBody(1, 8000, 8, 1, 14))},
         {"fmt cut off by the end of the file", Bytes(good.begin(), good.begin() + 28)},
         {"no fmt", Riff({{"data", sound}})},
         {"no data", Riff({{"fmt ", FormatBody(1, 8000, 8)}})},
         {"empty data", Riff({{"fmt ", FormatBody(1, 8000, 8)}, {"data", {}}})},
         {"data header but no bytes", Riff({{"fmt ", FormatBody(1, 8000, 8)}, {"data", {}, 100}})},
-        {"IEEE float", Riff({{"fmt ", FormatBody(1, 8000, 32, 3)}, {"data", sound}})},
-        {"extensible", Riff({{"fmt ", FormatBody(2, 8000, 16, 0xFFFE, 40)}, {"data", sound}})},
-        {"ADPCM", Riff({{"fmt ", FormatBody(1, 8000, 4, 2, 20)}, {"data", sound}})},
-        {"zero channels", Riff({{"fmt ", FormatBody(0, 8000, 8)}, {"data", sound}})},
-        {"zero rate", Riff({{"fmt ", FormatBody(1, 0, 8)}, {"data", sound}})},
-        {"zero bits", Riff({{"fmt ", FormatBody(1, 8000, 0)}, {"data", sound}})},
-        {"4-bit mono: no whole byte per frame", Riff({{"fmt ", FormatBody(1, 8000, 4)}, {"data", sound}})},
-        {"block size past 16 bits", Riff({{"fmt ", FormatBody(0x8000, 8000, 16)}, {"data", sound}})},
-        {"byte rate past 32 bits", Riff({{"fmt ", FormatBody(8, 0x10000000, 32)}, {"data", sound}})},
+        {"IEEE float", With(FormatBody(1, 8000, 32, 3))},
+        {"extensible", With(FormatBody(2, 8000, 16, 0xFFFE, 40))},
+        {"ADPCM", With(FormatBody(1, 8000, 4, 2, 20))},
+        {"zero channels", With(FormatBody(0, 8000, 8))},
+        {"zero rate", With(FormatBody(1, 0, 8))},
+        {"zero bits", With(FormatBody(1, 8000, 0))},
+        {"4-bit mono: no whole byte per frame", With(FormatBody(1, 8000, 4))},
+        {"block size past 16 bits", With(FormatBody(0x8000, 8000, 16))},
+        {"byte rate past 32 bits", With(FormatBody(8, 0x10000000, 32))},
     };
     for (const Row& row : rows) {
         Opened w(row.file);

@@ -46,17 +46,6 @@ private:
     bool open_ = false;
 };
 
-SoundFormat Pcm(uint16_t channels, uint32_t rate, uint16_t bits) {
-    SoundFormat f = {};
-    f.formatTag = kFormatPcm;
-    f.channels = channels;
-    f.samplesPerSec = rate;
-    f.bitsPerSample = bits;
-    f.blockAlign = static_cast<uint16_t>(channels * bits / 8);
-    f.avgBytesPerSec = f.blockAlign * rate;
-    return f;
-}
-
 // The whole DirectSound buffer as bytes.
 std::vector<uint8_t> BufferBytes(IDirectSoundBuffer8* buffer) {
     void* p1 = nullptr;
@@ -87,16 +76,28 @@ bool WaitFor(F done, DWORD ms = 20000) {
 
 using SoundBuffer = test::SoundTest;
 
-TEST_F(SoundBuffer, OneSecondOfCdAudioFillsItsBuffer) {
-    RefPtr<CDSSoundBuffer> sound = NewBuffer();
-    const kyrtest::Bytes data = kyrtest::Ramp(176400);
-    MemoryFile wav(kyrtest::PcmWav(2, 44100, 16, data));
-    ASSERT_TRUE(sound->Load(wav.Stream(), nullptr));
-    EXPECT_EQ(sound->GetLength(), 1000u);
-    EXPECT_EQ(sound->GetBufferSize(), 176400u);
-    EXPECT_EQ(BufferBytes(sound->BufferTemp()), data);
-    EXPECT_EQ(sound->GetStatus(), kSoundStopped);
-    EXPECT_EQ(wav.Stream()->GetRefCount(), 1) << "the buffer keeps no reference to the stream";
+TEST_F(SoundBuffer, WaveFilesFillTheirBuffers) {
+    struct Row {
+        uint16_t channels, bits;
+        uint32_t rate, dataBytes, lengthMs, bufferBytes;
+    } rows[] = {
+        {2, 16, 44100, 176400, 1000, 176400},  // one second of CD audio
+        {1, 8, 8000, 8000, 1000, 8000},
+        {1, 8, 11025, 5513, 500, 5512},  // the buffer covers whole milliseconds
+    };
+    for (const Row& row : rows) {
+        const kyrtest::Bytes data = kyrtest::Ramp(row.dataBytes);
+        MemoryFile wav(kyrtest::PcmWav(row.channels, row.rate, row.bits, data));
+        RefPtr<CDSSoundBuffer> sound = NewBuffer();
+        ASSERT_TRUE(sound->Load(wav.Stream(), nullptr)) << row.dataBytes;
+        EXPECT_EQ(sound->GetLength(), row.lengthMs);
+        const std::vector<uint8_t> bytes = BufferBytes(sound->BufferTemp());
+        EXPECT_EQ(sound->GetBufferSize(), row.bufferBytes);
+        ASSERT_EQ(bytes.size(), row.bufferBytes);
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), data.begin())) << row.dataBytes;
+        EXPECT_EQ(sound->GetStatus(), kSoundStopped);
+        EXPECT_EQ(wav.Stream()->GetRefCount(), 1) << "the buffer keeps no reference to it";
+    }
 }
 
 TEST_F(SoundBuffer, DataShorterThanTheBufferIsPaddedWithSilence) {
@@ -105,9 +106,10 @@ TEST_F(SoundBuffer, DataShorterThanTheBufferIsPaddedWithSilence) {
         uint32_t lengthMs, deliver, bufferBytes;
         uint8_t silence;
     } rows[] = {
-        {Pcm(1, 8000, 8), 100, 300, 800, 128},    // unsigned 8-bit: silence is 128
-        {Pcm(2, 8000, 8), 100, 301, 1600, 128},
-        {Pcm(1, 8000, 16), 100, 301, 1600, 0},    // signed 16-bit: silence is 0
+        // Format fields: tag, channels, rate, bytes per second, block, bits.
+        {{1, 1, 8000, 8000, 1, 8, 0, 0}, 100, 300, 800, 128},  // unsigned 8-bit: silence is 128
+        {{1, 2, 8000, 16000, 2, 8, 0, 0}, 100, 301, 1600, 128},
+        {{1, 1, 8000, 16000, 2, 16, 0, 0}, 100, 301, 1600, 0},  // signed 16-bit: silence is 0
     };
     MemoryFile any(CdWav(10));
     for (const Row& row : rows) {
@@ -123,15 +125,6 @@ TEST_F(SoundBuffer, DataShorterThanTheBufferIsPaddedWithSilence) {
                 << "byte " << i << " of " << row.bufferBytes;
         }
     }
-}
-
-TEST_F(SoundBuffer, EightBitWaveLoadsAsItIs) {
-    const kyrtest::Bytes data = kyrtest::Ramp(8000, 3);
-    MemoryFile wav(kyrtest::PcmWav(1, 8000, 8, data));
-    RefPtr<CDSSoundBuffer> sound = NewBuffer();
-    ASSERT_TRUE(sound->Load(wav.Stream(), nullptr));
-    EXPECT_EQ(sound->GetLength(), 1000u);
-    EXPECT_EQ(BufferBytes(sound->BufferTemp()), data);
 }
 
 TEST_F(SoundBuffer, OneShotStatusSequence) {
@@ -234,7 +227,7 @@ TEST_F(SoundBuffer, LoadReplacesOnlyOnSuccess) {
     MemoryFile bad(broken);
     EXPECT_FALSE(sound->Load(bad.Stream(), nullptr));
     EXPECT_FALSE(sound->Load(nullptr, nullptr));
-    RefPtr<ShortReader> tooShort(new ShortReader(Pcm(2, 44100, 16), 0, 0, 0));
+    RefPtr<ShortReader> tooShort(new ShortReader({1, 2, 44100, 176400, 4, 16, 0, 0}, 0, 0, 0));
     EXPECT_FALSE(sound->Load(first.Stream(), tooShort.Get())) << "a sound of 0 ms";
     EXPECT_EQ(tooShort->GetRefCount(), 1);
     EXPECT_EQ(tooShort->closes, 1) << "a failed Load closes the reader too";
