@@ -39,6 +39,8 @@ file(GLOB kyr_host_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 if(kyr_host_tests)
   add_executable(host_tests ${kyr_host_tests})
   target_link_libraries(host_tests PRIVATE kyr_pure gtest_main gmock)
+  # tests/support holds helpers both test trees share (support/WavBuilder.h).
+  target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   # Tests that read the committed fixtures find them from here.
   target_compile_definitions(host_tests PRIVATE KYR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   add_test(NAME host.unit COMMAND host_tests)

@@ -63,7 +63,8 @@ foreach(dir IN LISTS kyr_test_groups)
     endif()
     if(group_sources)
       add_executable(${group}_tests ${group_sources} ${CMAKE_SOURCE_DIR}/tests/win/test_main.cpp)
-      target_include_directories(${group}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+      target_include_directories(${group}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win
+                                 ${CMAKE_SOURCE_DIR}/tests)
       # Test programs may call WinINet and the shell directly (their own loopback clients).
       target_link_libraries(${group}_tests PRIVATE kyr_engine kyr_gtest wininet shell32)
       add_test(NAME win.${group} COMMAND ${group}_tests)

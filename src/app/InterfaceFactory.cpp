@@ -5,6 +5,7 @@
 #include "engine/core/KYRWin.h"
 #include "engine/core/MessageBox.h"
 #include "engine/graphics/KYRD3D.h"
+#include "engine/media/KYRDS.h"
 #include "engine/media/KYRStd.h"
 #include "input/KYRDI.h"
 
@@ -18,14 +19,15 @@ IKYRInterface* CreateKYRInterface(int kind) {
         return new (std::nothrow) CKYRWin;
     case kKindGraphics:
         return new (std::nothrow) CKYRD3D;
+    case kKindSound:
+        return new (std::nothrow) CKYRDS;
     case kKindInput:
         return new (std::nothrow) CKYRDI;
     case kKindAbout:
         ShowMessageBox(nullptr, "KYR engine core: graphics, sound, input and media services.",
                        "About", MB_OK | MB_ICONINFORMATION);
         return nullptr;
-    case kKindSound:  // sound is the game's; the tool never asks for it, and this build
-    default:          // does not carry it yet
+    default:
         return nullptr;
     }
 }

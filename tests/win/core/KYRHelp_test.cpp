@@ -239,7 +239,7 @@ TEST(Application, TheSheetRunsInASingleThreadedApartmentThatEndsWithTheRun) {
 }
 
 TEST(InterfaceFactory, KindsAreMadeWithOneReference) {
-    for (int kind : {kKindStd, kKindWin, kKindGraphics, kKindInput}) {
+    for (int kind : {kKindStd, kKindWin, kKindGraphics, kKindSound, kKindInput}) {
         IKYRInterface* made = CreateKYRInterface(kind);
         ASSERT_NE(made, nullptr) << kind;
         EXPECT_EQ(made->GetRefCount(), 1);
