@@ -81,6 +81,7 @@ HRESULT CAsyncOutputPin::TryAllocator(IMemAllocator* allocator, ALLOCATOR_PROPER
 STDMETHODIMP CAsyncOutputPin::RequestAllocator(IMemAllocator* preferred,
                                                ALLOCATOR_PROPERTIES* props,
                                                IMemAllocator** actual) {
+    InterlockedIncrement(&calls_.requestAllocator);
     if (actual) *actual = nullptr;
     if (!preferred || !props || !actual) return E_POINTER;
     const LONG align = io_->Alignment();
@@ -127,6 +128,7 @@ HRESULT CAsyncOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, L
 }
 
 STDMETHODIMP CAsyncOutputPin::Request(IMediaSample* sample, DWORD_PTR user) {
+    InterlockedIncrement(&calls_.request);
     if (!sample) return E_POINTER;
     LONGLONG position = 0;
     LONG length = 0;
@@ -138,6 +140,7 @@ STDMETHODIMP CAsyncOutputPin::Request(IMediaSample* sample, DWORD_PTR user) {
 
 STDMETHODIMP CAsyncOutputPin::WaitForNext(DWORD timeoutMs, IMediaSample** sample,
                                           DWORD_PTR* user) {
+    InterlockedIncrement(&calls_.waitForNext);
     if (sample) *sample = nullptr;
     if (user) *user = 0;
     if (!sample || !user) return E_POINTER;
@@ -153,6 +156,7 @@ STDMETHODIMP CAsyncOutputPin::WaitForNext(DWORD timeoutMs, IMediaSample** sample
 }
 
 STDMETHODIMP CAsyncOutputPin::SyncReadAligned(IMediaSample* sample) {
+    InterlockedIncrement(&calls_.syncReadAligned);
     if (!sample) return E_POINTER;
     LONGLONG position = 0;
     LONG length = 0;
@@ -166,6 +170,7 @@ STDMETHODIMP CAsyncOutputPin::SyncReadAligned(IMediaSample* sample) {
 }
 
 STDMETHODIMP CAsyncOutputPin::SyncRead(LONGLONG position, LONG length, BYTE* buffer) {
+    InterlockedIncrement(&calls_.syncRead);
     if (!buffer && length != 0) return E_POINTER;
     LONGLONG total = 0, available = 0;
     io_->Length(&total, &available);
@@ -183,11 +188,18 @@ STDMETHODIMP CAsyncOutputPin::SyncRead(LONGLONG position, LONG length, BYTE* buf
 }
 
 STDMETHODIMP CAsyncOutputPin::Length(LONGLONG* total, LONGLONG* available) {
+    InterlockedIncrement(&calls_.length);
     return io_->Length(total, available);
 }
 
-STDMETHODIMP CAsyncOutputPin::BeginFlush() { return io_->BeginFlush(); }
+STDMETHODIMP CAsyncOutputPin::BeginFlush() {
+    InterlockedIncrement(&calls_.beginFlush);
+    return io_->BeginFlush();
+}
 
-STDMETHODIMP CAsyncOutputPin::EndFlush() { return io_->EndFlush(); }
+STDMETHODIMP CAsyncOutputPin::EndFlush() {
+    InterlockedIncrement(&calls_.endFlush);
+    return io_->EndFlush();
+}
 
 }  // namespace KYR

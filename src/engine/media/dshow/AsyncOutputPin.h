@@ -20,6 +20,13 @@ namespace KYR {
 
 class CAsyncReader;
 
+// How often each IAsyncReader method was called, so a caller can see which path a
+// downstream parser takes (pull through the queue, or synchronous reads).
+struct AsyncReaderCalls {
+    volatile LONG requestAllocator = 0, request = 0, waitForNext = 0, syncReadAligned = 0,
+                  syncRead = 0, length = 0, beginFlush = 0, endFlush = 0;
+};
+
 class CAsyncOutputPin : public IAsyncReader, public CBasePin {
 public:
     CAsyncOutputPin(HRESULT* hr, CAsyncReader* reader, CAsyncIo* io, CCriticalSection* lock);
@@ -50,6 +57,8 @@ public:
     STDMETHODIMP BeginFlush() override;
     STDMETHODIMP EndFlush() override;
 
+    const AsyncReaderCalls& Calls() const { return calls_; }
+
 protected:
     HRESULT QueryPinInterface(REFIID riid, void** ppv) override;
 
@@ -62,6 +71,7 @@ private:
     CAsyncReader* const reader_;
     CAsyncIo* const io_;
     volatile LONG queried_ = 0;  // set when the peer asked for IAsyncReader
+    AsyncReaderCalls calls_;
 };
 
 }  // namespace KYR

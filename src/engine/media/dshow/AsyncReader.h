@@ -28,6 +28,7 @@ public:
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int index) override;
     const CMediaType* LoadedType() const { return &mt_; }
+    const AsyncReaderCalls& ReaderCalls() const { return pin_.Calls(); }
 
 protected:
     // Members in this order so that the pin goes first, then the engine, then the lock.
