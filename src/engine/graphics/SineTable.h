@@ -16,4 +16,14 @@ void FillSineTable();
 // The table's 65536 entries, process-wide; all zero until FillSineTable has run.
 const float* SineTable();
 
+struct SinCos {
+    float s;
+    float c;
+};
+
+// Sine and cosine of an angle in degrees from the table: the entry below the angle plus a
+// first-order step toward the next one. The table index is the angle's low 16 bits (a
+// negative or huge angle wraps like any other); an infinite or NaN angle counts as 0.
+SinCos TableSinCosDeg(float degrees);
+
 }  // namespace KYR
