@@ -56,7 +56,9 @@ void Project(const int32_t* xs, const int32_t* ys, float cx, float cy, const Rot
         const float yr = r.m01 * dx + r.m11 * dy;
         const float zr = r.m02 * dx + r.m12 * dy;
         const float d = q + zr;
-        out[k] = {cx + q * xr / d - 0.5f, cy + q * yr / d - 0.5f, q / d, d / q};
+        // One division per corner: the perspective factor Q / D scales all three.
+        const float f = q / d;
+        out[k] = {cx + xr * f - 0.5f, cy + yr * f - 0.5f, f, d / q};
     }
 }
 
@@ -65,11 +67,13 @@ void Project(const int32_t* xs, const int32_t* ys, float cx, float cy, const Rot
 void WriteQuadVertices(const QuadDesc& quad, float angleX, float angleY, float angleZ,
                        const VertexScale& scale, RenderVertex out[4]) {
     const Rotation r = MakeRotation(angleX, angleY, angleZ);
-    // The sums in double: four int32 corners can overflow a float's exact range and int32.
-    const float cx = static_cast<float>(
-        (static_cast<double>(quad.x[0]) + quad.x[1] + quad.x[2] + quad.x[3]) / 4.0);
-    const float cy = static_cast<float>(
-        (static_cast<double>(quad.y[0]) + quad.y[1] + quad.y[2] + quad.y[3]) / 4.0);
+    // The sums in 64 bits: four int32 corners can overflow int32.
+    const float cx =
+        static_cast<float>(static_cast<int64_t>(quad.x[0]) + quad.x[1] + quad.x[2] + quad.x[3]) *
+        0.25f;
+    const float cy =
+        static_cast<float>(static_cast<int64_t>(quad.y[0]) + quad.y[1] + quad.y[2] + quad.y[3]) *
+        0.25f;
     Projected p[4];
     Project<4>(quad.x, quad.y, cx, cy, r, p);
     for (int k = 0; k < 4; ++k) {
