@@ -3,7 +3,6 @@
 #include <climits>
 #include <cmath>
 #include <deque>
-#include <limits>
 #include <vector>
 
 #include "engine/graphics/BatchGeometry.h"
@@ -13,7 +12,6 @@ namespace {
 
 using namespace KYR;
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr VertexScale kScale = {1.0f / 16, 1.0f / 8, kDepthStep};
 
 class BatchGeometry : public ::testing::Test {
@@ -36,26 +34,6 @@ QuadDesc Rect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     return q;
 }
 
-TEST_F(BatchGeometry, TableSineAndCosineAcrossTheAngleRange) {
-    // Negative angles between entries read below the table with a C remainder; huge and
-    // non-finite ones must not reach an out-of-range integer conversion.
-    const float angles[] = {0.0f, 0.3f, -0.3f, -90.0f, -359.99f, 123.456f, -100000.7f};
-    for (float a : angles) {
-        const SinCos sc = TableSinCosDeg(a);
-        EXPECT_NEAR(sc.s, std::sin(a * kPi / 180), 2e-4) << a;
-        EXPECT_NEAR(sc.c, std::cos(a * kPi / 180), 2e-4) << a;
-    }
-    // Past 2^24 table steps a float no longer holds the fraction: only the range is kept.
-    const float degenerate[] = {1e7f, 1e30f, -1e30f, std::numeric_limits<float>::infinity(),
-                                -std::numeric_limits<float>::infinity(), std::nanf("")};
-    for (float a : degenerate) {
-        const SinCos sc = TableSinCosDeg(a);
-        EXPECT_TRUE(std::isfinite(sc.s) && std::isfinite(sc.c)) << a;
-        EXPECT_NEAR(sc.s * sc.s + sc.c * sc.c, 1.0f, 1e-5) << a;
-    }
-    EXPECT_EQ(TableSinCosDeg(std::nanf("")).c, 1.0f);
-}
-
 TEST_F(BatchGeometry, IndexFormatAndQuadLimitFollowTheDeviceLimits) {
     struct Row {
         uint32_t maxVertexIndex;
@@ -72,22 +50,6 @@ TEST_F(BatchGeometry, IndexFormatAndQuadLimitFollowTheDeviceLimits) {
     EXPECT_EQ(MaxQuadCount(1000, 0xFFFFFF), 500u);
     EXPECT_EQ(MaxQuadCount(0xFFFFFFFF, 0xFFFF), 0xFFFFu / 6);
     EXPECT_EQ(MaxQuadCount(1, 0xFFFF), 0u);
-}
-
-TEST_F(BatchGeometry, QuadIndicesStayWithinTheirQuadAndShareTheDiagonal) {
-    const uint32_t quads = 0xFFFFu / 6;  // the largest 16-bit reservation
-    std::vector<uint16_t> i16(quads * 6);
-    std::vector<uint32_t> i32(quads * 6);
-    FillQuadIndices(i16.data(), quads);
-    FillQuadIndices(i32.data(), quads);
-    for (uint32_t k = 0; k < quads; ++k) {
-        const uint32_t* t = &i32[k * 6];
-        const uint32_t expected[6] = {4 * k, 4 * k + 1, 4 * k + 3, 4 * k, 4 * k + 3, 4 * k + 2};
-        for (int j = 0; j < 6; ++j) {
-            ASSERT_EQ(t[j], expected[j]) << k;
-            ASSERT_EQ(i16[k * 6 + j], expected[j]) << k;
-        }
-    }
 }
 
 TEST_F(BatchGeometry, UnrotatedQuadCornersSitHalfAPixelUpAndLeft) {
@@ -122,22 +84,6 @@ TEST_F(BatchGeometry, TurnsAboutZMoveCornersOntoEachOther) {
             EXPECT_NEAR(v[k].rhw, q.rhw[k], 1e-5);
         }
     }
-}
-
-TEST_F(BatchGeometry, TiltedQuadShowsPerspective) {
-    // Tilted about x, the edge that comes forward grows and the far edge shrinks, and the
-    // corners' rhw follows their distance; the picture stays symmetric about the centre line.
-    const QuadDesc q = Rect(0, 0, 40, 40);
-    RenderVertex v[4];
-    WriteQuadVertices(q, 60, 0, 0, kScale, v);
-    const float topWidth = v[1].x - v[0].x, bottomWidth = v[3].x - v[2].x;
-    EXPECT_NE(topWidth, bottomWidth);
-    EXPECT_LT(std::fabs(v[2].y - v[0].y), 40.0f);
-    EXPECT_NEAR(v[0].x + v[1].x, 2 * 19.5f, 1e-3);
-    EXPECT_NEAR(v[2].x + v[3].x, 2 * 19.5f, 1e-3);
-    // Wider edge, nearer: larger rhw scale.
-    const bool bottomNearer = bottomWidth > topWidth;
-    EXPECT_EQ(v[2].rhw / q.rhw[2] > v[0].rhw / q.rhw[0], bottomNearer);
 }
 
 TEST_F(BatchGeometry, DegeneratePrimitivesKeepFiniteVertices) {
