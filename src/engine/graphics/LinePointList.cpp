@@ -1,15 +1,24 @@
 #include "engine/graphics/LinePointList.h"
 
+#include <new>
+
 namespace KYR {
 
 void LinePointList::PushFront(const LinePoint& p) {
     if (!points_.empty() && SamePoint(points_.front(), p)) return;
-    points_.push_front(p);
+    try {
+        points_.push_front(p);
+    } catch (const std::bad_alloc&) {
+        // The game calls through the engine's table: the point is lost, not the frame.
+    }
 }
 
 void LinePointList::PushBack(const LinePoint& p) {
     if (!points_.empty() && SamePoint(points_.back(), p)) return;
-    points_.push_back(p);
+    try {
+        points_.push_back(p);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void LinePointList::InsertAfter(uint32_t index, const LinePoint& p) {
@@ -19,7 +28,10 @@ void LinePointList::InsertAfter(uint32_t index, const LinePoint& p) {
     }
     if (SamePoint(points_[index], p)) return;
     if (index + 1u < points_.size() && SamePoint(points_[index + 1u], p)) return;
-    points_.insert(points_.begin() + index + 1, p);
+    try {
+        points_.insert(points_.begin() + index + 1, p);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void LinePointList::PopFront() {

@@ -9,6 +9,7 @@
 
 namespace KYR {
 
+// A point that cannot be stored for want of memory is dropped.
 class LinePointList {
 public:
     // Nothing happens when the point equals the current first (last) point.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <vector>
 
 #include "BatchTestSupport.h"
@@ -141,6 +142,7 @@ TEST_F(BatchTest, LargestReservationSucceedsWhollyOrNotAtAll) {
         std::min(d3d_->GetMaxPrimitiveCount() / 2, d3d_->GetMaxVertexIndex() / 6);
     ASSERT_GT(most, 3u);
     const bool got = quads->Reserve(most);
+    std::cout << most << " quads " << (got ? "reserved" : "refused") << "\n";
     EXPECT_EQ(quads->GetCapacity(), got ? most : 3u);
     EXPECT_FALSE(quads->Reserve(most + 1));
     EXPECT_EQ(quads->GetCapacity(), got ? most : 3u);
