@@ -61,3 +61,21 @@ foreach(src IN LISTS kyr_fuzzers)
     COMMAND sh -c "mkdir -p '${corpus}' && exec '$<TARGET_FILE:${name}>' -max_total_time=${KYR_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 '${corpus}' $([ -d '${seeds}' ] && echo '${seeds}')")
   set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 300)
 endforeach()
+
+# Benchmarks of pure code: bench/host/<name>_bench.cpp, run by `make bench` beside the Windows
+# ones. They time optimised code, so the sources they measure are built here again without
+# the sanitizers and the coverage counters of kyr_pure.
+add_library(kyr_bench_pure STATIC
+  ${CMAKE_SOURCE_DIR}/src/engine/graphics/BatchGeometry.cpp
+  ${CMAKE_SOURCE_DIR}/src/engine/graphics/SineTable.cpp)
+target_include_directories(kyr_bench_pure PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(kyr_bench_pure PUBLIC -O2 -Wall -Wextra)
+add_custom_target(host_benches)
+file(GLOB kyr_host_benchmarks CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/host/*_bench.cpp)
+foreach(src IN LISTS kyr_host_benchmarks)
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} EXCLUDE_FROM_ALL ${src})
+  target_link_libraries(${name} PRIVATE kyr_bench_pure)
+  target_compile_options(${name} PRIVATE -O2)
+  add_dependencies(host_benches ${name})
+endforeach()

@@ -5,6 +5,15 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 KYR_SKIP_HOST=1 bash scripts/build.sh
+# The host tree's benchmarks (pure code, run natively): configured like scripts/build.sh
+# does, but only they are built.
+host="$root/${KYR_BUILD_ROOT:-build}/host"
+[ -f "$host/CMakeCache.txt" ] || CC=clang CXX=clang++ cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$host" -j"$(nproc)" --target host_benches >/dev/null
+for b in "$host"/*_bench; do
+  echo "== $(basename "$b") (native)"
+  "$b"
+done
 win="$root/${KYR_BUILD_ROOT:-build}/win"
 scripts/wine-prefix.sh
 . scripts/wine-env.sh

@@ -11,7 +11,10 @@
 #include "engine/core/MessageBox.h"
 #include "engine/graphics/D3DBackBuffer.h"
 #include "engine/graphics/D3DEffect.h"
+#include "engine/graphics/D3DLineRender.h"
+#include "engine/graphics/D3DRender.h"
 #include "engine/graphics/D3DTexture.h"
+#include "engine/graphics/D3DTriangleRender.h"
 #include "engine/graphics/DeviceCaps.h"
 #include "engine/graphics/EffectErrorText.h"
 #include "engine/graphics/GraphicsObjectIds.h"
@@ -92,7 +95,12 @@ void* CKYRD3D::CreateObject(REFGUID id) {
         return static_cast<ID3DTexture*>(new CD3DTexture(this));
     if (IsEqualGUID(id, kIdD3DBackBuffer))
         return static_cast<ID3DBackBuffer*>(new CD3DBackBuffer(this));
-    // The batches and the video objects are not built yet; their identifiers get null.
+    if (IsEqualGUID(id, kIdD3DRender)) return static_cast<ID3DRender*>(new CD3DRender(this));
+    if (IsEqualGUID(id, kIdD3DTriangleRender))
+        return static_cast<ID3DTriangleRender*>(new CD3DTriangleRender(this));
+    if (IsEqualGUID(id, kIdD3DLineRender))
+        return static_cast<ID3DLineRender*>(new CD3DLineRender(this));
+    // The video objects are not built yet; their identifiers get null.
     return nullptr;
 }
 

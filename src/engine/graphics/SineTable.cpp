@@ -1,11 +1,16 @@
 #include "engine/graphics/SineTable.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace KYR {
+namespace detail {
+float g_sineTable[kSineTableSize];
+}  // namespace detail
+
 namespace {
 
-float g_sine[kSineTableSize];
+float* const g_sine = detail::g_sineTable;
 
 void Fill() {
     // The angle is formed in double: in float, i * 2pi loses the low bits of i near the top
@@ -23,5 +28,20 @@ void FillSineTable() {
 }
 
 const float* SineTable() { return g_sine; }
+
+namespace detail {
+
+SinCos TableSinCosOfLargeTurns(float tableSteps) {
+    // Truncating a float of 2^31 or more into int32 is undefined. Such floats are whole
+    // numbers, so the fraction is 0 and fmod gives the index exactly. NaN and infinities
+    // count as 0 degrees.
+    uint32_t index = 0;
+    if (std::isfinite(tableSteps))
+        index = static_cast<uint32_t>(static_cast<int32_t>(std::fmod(tableSteps, 65536.0f))) &
+                0xFFFFu;
+    return {g_sine[index], g_sine[(index + 16384u) & 0xFFFFu]};
+}
+
+}  // namespace detail
 
 }  // namespace KYR

@@ -3,7 +3,9 @@
 // functions read it instead of calling the library per vertex or per call.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace KYR {
 
@@ -15,5 +17,33 @@ void FillSineTable();
 
 // The table's 65536 entries, process-wide; all zero until FillSineTable has run.
 const float* SineTable();
+
+struct SinCos {
+    float s;
+    float c;
+};
+
+namespace detail {
+extern float g_sineTable[kSineTableSize];
+// Angles past the int32 range and non-finite ones: rare, so out of line.
+SinCos TableSinCosOfLargeTurns(float tableSteps);
+}  // namespace detail
+
+// Sine and cosine of an angle in degrees from the table: the entry below the angle plus a
+// first-order step toward the next one. The table index is the angle's low 16 bits (a
+// negative or huge angle wraps like any other); an infinite or NaN angle counts as 0.
+// Inline: the batches call it three times per sprite, and the call would cost as much as
+// the lookup.
+inline SinCos TableSinCosDeg(float degrees) {
+    const float a = degrees / 360.0f * 65536.0f;
+    if (!(std::fabs(a) < 2147483648.0f)) return detail::TableSinCosOfLargeTurns(a);
+    const int32_t k = static_cast<int32_t>(a);
+    const uint32_t index = static_cast<uint32_t>(k) & 0xFFFFu;
+    const float fraction = a - static_cast<float>(k);
+    const float s = detail::g_sineTable[index];
+    const float c = detail::g_sineTable[(index + 16384u) & 0xFFFFu];
+    constexpr float kTwoPi = 2.0f * 3.1415927f;
+    return {s + c * fraction * kTwoPi / 65536.0f, c - s * fraction * kTwoPi / 65536.0f};
+}
 
 }  // namespace KYR

@@ -1,15 +1,21 @@
 list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/BackBufferPixels.cpp
+  ${KYR_AREA_DIR}/BatchGeometry.cpp
   ${KYR_AREA_DIR}/EffectErrorText.cpp
+  ${KYR_AREA_DIR}/LinePointList.cpp
   ${KYR_AREA_DIR}/SineTable.cpp
   ${KYR_AREA_DIR}/TextureSize.cpp)
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/D3DBackBuffer.cpp
   ${KYR_AREA_DIR}/D3DEffect.cpp
+  ${KYR_AREA_DIR}/D3DLineRender.cpp
+  ${KYR_AREA_DIR}/D3DRender.cpp
   ${KYR_AREA_DIR}/D3DTexture.cpp
+  ${KYR_AREA_DIR}/D3DTriangleRender.cpp
   ${KYR_AREA_DIR}/DeviceCaps.cpp
   ${KYR_AREA_DIR}/KYRD3D.cpp
   ${KYR_AREA_DIR}/KYRD3DDevice.cpp
+  ${KYR_AREA_DIR}/RenderSettings.cpp
   ${KYR_AREA_DIR}/RenderStateCache.cpp)
 list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/BMPLoader.cpp

@@ -13,32 +13,12 @@ float g_atan[2 * kAtanHalf + 1];
 const float* const g_atanMid = g_atan + kAtanHalf;  // index -32768 .. 32768
 
 constexpr float kPi = 3.1415927f;
-constexpr float kTwoPi = 2.0f * kPi;
 
 void FillAtan() {
     for (int32_t j = -kAtanHalf; j < kAtanHalf; ++j)
         g_atan[j + kAtanHalf] =
             static_cast<float>(std::atan(j / static_cast<double>(kAtanHalf)) * 180.0 / kPi);
     g_atan[2 * kAtanHalf] = 45.0f;
-}
-
-struct TableAngle {
-    uint32_t index;  // into the sine table
-    float fraction;  // toward the next entry
-};
-
-TableAngle ToTable(float degrees) {
-    const float u = degrees / 360.0f * 65536.0f;
-    if (!std::isfinite(u)) return {0, 0.0f};
-    // Truncating a float of 2^31 or more into int32 is undefined. Such floats are whole
-    // numbers anyway, so the fraction is 0 and the index is the value modulo 65536, which
-    // fmod gives exactly.
-    if (std::fabs(u) >= 2147483648.0f) {
-        const int32_t r = static_cast<int32_t>(std::fmod(u, 65536.0f));
-        return {static_cast<uint32_t>(r) & 0xFFFFu, 0.0f};
-    }
-    const int32_t k = static_cast<int32_t>(u);
-    return {static_cast<uint32_t>(k) & 0xFFFFu, u - static_cast<float>(k)};
 }
 
 // T[j], j the truncation of num / den x 32768 with |num| <= |den|, den != 0.
@@ -56,21 +36,10 @@ void BuildTrigTables() {
     (void)filled;
 }
 
-float SinDeg(float degrees) {
-    const TableAngle a = ToTable(degrees);
-    const float* t = SineTable();
-    const float s = t[a.index];
-    const float c = t[(a.index + 16384u) & 0xFFFFu];
-    return s + c * a.fraction * kTwoPi / 65536.0f;
-}
+// The same table arithmetic as the render batches' rotations.
+float SinDeg(float degrees) { return TableSinCosDeg(degrees).s; }
 
-float CosDeg(float degrees) {
-    const TableAngle a = ToTable(degrees);
-    const float* t = SineTable();
-    const float s = t[a.index];
-    const float c = t[(a.index + 16384u) & 0xFFFFu];
-    return c - s * a.fraction * kTwoPi / 65536.0f;
-}
+float CosDeg(float degrees) { return TableSinCosDeg(degrees).c; }
 
 float Atan2Deg(int32_t y, int32_t x) {
     if (y == 0 && x == 0) return 0.0f;

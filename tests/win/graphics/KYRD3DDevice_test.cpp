@@ -5,6 +5,7 @@
 #include "GraphicsTestSupport.h"
 #include "engine/graphics/D3DTexture.h"
 #include "engine/graphics/ID3DBackBuffer.h"
+#include "engine/graphics/ID3DRender.h"
 
 namespace {
 
@@ -140,23 +141,37 @@ TEST(KYRD3DCreate, NoDeviceMeansNothingHappens) {
     d3d->EndScene();
 }
 
-// Textures and back buffers are made with one reference, registered for the loss calls; the
-// batches and video objects are not built yet and, like unknown identifiers, give null.
+// Textures, back buffers and the three batches are made with one reference each, and each
+// holds the device; the video objects are not built yet and, like unknown identifiers, give
+// null.
 TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
-    const GUID notMade[] = {kIdD3DRender, kIdD3DLineRender, kIdD3DTriangleRender,
-                            kIdD3DVideo,  kIdD3DVideoTexture, IID_IDirect3D9, GUID{}};
+    const GUID notMade[] = {kIdD3DVideo, kIdD3DVideoTexture, IID_IDirect3D9, GUID{}};
     for (const GUID& id : notMade) EXPECT_EQ(d3d->CreateObject(id), nullptr);
     const int32_t before = d3d->GetRefCount();
     {
         RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d->CreateObject(kIdD3DTexture)));
         RefPtr<ID3DBackBuffer> backBuffer(
             static_cast<ID3DBackBuffer*>(d3d->CreateObject(kIdD3DBackBuffer)));
+        RefPtr<ID3DRender> quads(static_cast<ID3DRender*>(d3d->CreateObject(kIdD3DRender)));
+        RefPtr<ID3DTriangleRender> triangles(
+            static_cast<ID3DTriangleRender*>(d3d->CreateObject(kIdD3DTriangleRender)));
+        RefPtr<ID3DLineRender> lines(
+            static_cast<ID3DLineRender*>(d3d->CreateObject(kIdD3DLineRender)));
         ASSERT_TRUE(texture);
         ASSERT_TRUE(backBuffer);
+        ASSERT_TRUE(quads);
+        ASSERT_TRUE(triangles);
+        ASSERT_TRUE(lines);
         EXPECT_EQ(texture->GetRefCount(), 1);
         EXPECT_EQ(backBuffer->GetRefCount(), 1);
-        EXPECT_EQ(d3d->GetRefCount(), before + 2);  // each holds the device
+        EXPECT_EQ(quads->GetRefCount(), 1);
+        EXPECT_EQ(triangles->GetRefCount(), 1);
+        EXPECT_EQ(lines->GetRefCount(), 1);
+        EXPECT_EQ(d3d->GetRefCount(), before + 5);  // each holds the device
+        // Without a device a batch has no limits to reserve against.
+        EXPECT_FALSE(quads->Reserve(1));
+        EXPECT_FALSE(lines->Reserve(2));
         // Without a device nothing can be made, and the objects say so.
         EXPECT_FALSE(texture->Create(16, 16, false, false));
         EXPECT_EQ(texture->GetWidth(), 0u);
