@@ -15,6 +15,9 @@ pkgs=(
   libxcomposite1:i386 libxcursor1:i386 libxfixes3:i386 libxi6:i386 libxinerama1:i386
   libxrandr2:i386 libxrender1:i386 libxxf86vm1:i386 libgnutls30:i386 libvulkan1:i386
   fonts-wine fonts-liberation
+  # Wine's WAVE parser and AVI splitter are built on GStreamer (wavparse, avidemux and the
+  # base elements around them); without these the parsers are created but never connect.
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   xvfb xauth xdotool imagemagick x11-utils
   libboost-dev googletest
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-vlgothic fonts-horai-umefont
