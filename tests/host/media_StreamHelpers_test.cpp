@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/media/MediaTypeName.h"
+#include "engine/media/SoundScales.h"
 #include "engine/media/StreamClock.h"
 
 namespace {
@@ -78,6 +79,22 @@ TEST(StreamClock, BytesToMs) {
     EXPECT_EQ(BytesToMs(176399, 176400), 999u);  // truncated
     EXPECT_EQ(BytesToMs(5, 0), 0u);
     EXPECT_EQ(BytesToMs(0xFFFFFFFFull, 8000), 536870911u);  // no 32-bit overflow in * 1000
+}
+
+// Speeds go to DirectShow as fractional rates and come back as the same percentage.
+TEST(StreamSpeed, RatesAreFractionalAndReadBack) {
+    struct Row {
+        int32_t percent;
+        double rate;
+    } rows[] = {{150, 1.5}, {100, 1.0}, {29, 0.29}, {1, 0.01}, {250, 2.5}, {0, 0.0}, {-50, 0.0}};
+    for (const Row& r : rows) {
+        EXPECT_DOUBLE_EQ(RateFromPercent(r.percent), r.rate) << r.percent;
+        EXPECT_EQ(PercentFromRate(RateFromPercent(r.percent)), r.percent > 0 ? r.percent : 0)
+            << r.percent;
+    }
+    for (int32_t p = 1; p <= 1000; ++p) EXPECT_EQ(PercentFromRate(RateFromPercent(p)), p);
+    EXPECT_EQ(PercentFromRate(-1.0), 0);
+    EXPECT_EQ(PercentFromRate(1e300), INT32_MAX);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "engine/media/DShowStream.h"
 
-#include <cmath>
 #include <new>
 #include <utility>
 
@@ -243,13 +242,12 @@ int32_t CDShowStream::GetSpeed() {
     KYRAutoLock hold(&lock_);
     double rate = 0;
     if (!open_ || FAILED(seeking_->GetRate(&rate))) return 0;
-    // Rounded: 0.29 is stored as 0.28999..., and the percentage set should read back.
-    return static_cast<int32_t>(std::lround(rate * 100.0));
+    return PercentFromRate(rate);
 }
 
 void CDShowStream::SetSpeed(int32_t percent) {
     KYRAutoLock hold(&lock_);
-    if (open_) seeking_->SetRate(percent / 100.0);
+    if (open_) seeking_->SetRate(RateFromPercent(percent));
 }
 
 void CDShowStream::SetLoopPosition(uint32_t ms) {
