@@ -34,8 +34,9 @@ RefPtr<IPin> RequirePin(IBaseFilter* filter, PIN_DIRECTION direction, const char
     return pin;
 }
 
-void Connect(IFilterGraph* graph, IPin* out, IPin* in, const char* failure) {
-    if (FAILED(graph->ConnectDirect(out, in, nullptr))) throw GraphBuildError{failure};
+void Connect(IFilterGraph* graph, IPin* out, IPin* in, const char* failure,
+             const AM_MEDIA_TYPE* type = nullptr) {
+    if (FAILED(graph->ConnectDirect(out, in, type))) throw GraphBuildError{failure};
 }
 
 }  // namespace
@@ -60,7 +61,15 @@ void BuildAudioGraph(IFilterGraph* graph, IBaseFilter* source, MediaKind kind) {
     }
     RefPtr<IPin> sourceOut = RequirePin(source, PINDIR_OUTPUT, "DataStreamReader GetPin Failed");
     RefPtr<IPin> splitterIn = RequirePin(splitter.Get(), PINDIR_INPUT, "Splitter GetPin Failed");
-    Connect(graph, sourceOut.Get(), splitterIn.Get(), "Splitter Connect Failed");
+    // The source offers MP3 data as a stream of any subtype. The MPEG-1 splitter wants to be
+    // told it is MPEG audio (what a file source's byte-pattern check would say), and Wine's
+    // refuses the open subtype outright; our source accepts the narrower type. A format type
+    // makes the type complete, so the connection is tried with exactly this type.
+    CMediaType mpegAudio(MEDIATYPE_Stream);
+    mpegAudio.SetSubtype(MEDIASUBTYPE_MPEG1Audio);
+    mpegAudio.SetFormatType(FORMAT_None);
+    Connect(graph, sourceOut.Get(), splitterIn.Get(), "Splitter Connect Failed",
+            kind == MediaKind::kMp3 ? &mpegAudio : nullptr);
 
     if (kind == MediaKind::kMidi) {
         RefPtr<IBaseFilter> renderer = AddFilter(graph, CLSID_AVIMIDIRender, L"SoundRender",
