@@ -110,6 +110,19 @@ void PullThroughGraph(const std::vector<uint8_t>& file, const GUID& subtype,
     out->calls.length = c.length;
     out->calls.beginFlush = c.beginFlush;
     out->calls.endFlush = c.endFlush;
+    // Once the graph is gone, nothing may still hold our filter: a count left over (a
+    // connection cycle, a leaked enumerator or pin reference) would keep it for ever.
+    control.Reset();
+    events.Reset();
+    sourceOut.Reset();
+    parserIn.Reset();
+    parserOut.Reset();
+    parser.Reset();
+    graph.Reset();
+    EXPECT_EQ(source->AddRef(), 2u);
+    source->Release();
+    EXPECT_EQ(sinkFilter->AddRef(), 2u);
+    sinkFilter->Release();
     std::printf("IAsyncReader calls: RequestAllocator %ld Request %ld WaitForNext %ld "
                 "SyncReadAligned %ld SyncRead %ld Length %ld BeginFlush %ld EndFlush %ld\n",
                 c.requestAllocator, c.request, c.waitForNext, c.syncReadAligned, c.syncRead,
