@@ -71,7 +71,9 @@ public:
             ExitProcess(3);
         }
     }
-    bool Join(DWORD ms) { return !handle_.Valid() || WaitForSingleObject(handle_.Get(), ms) == WAIT_OBJECT_0; }
+    bool Join(DWORD ms) {
+        return !handle_.Valid() || WaitForSingleObject(handle_.Get(), ms) == WAIT_OBJECT_0;
+    }
 
 private:
     struct BodyBase {
@@ -91,6 +93,45 @@ private:
     std::unique_ptr<BodyBase> body_;
     ScopedHandle handle_;
 };
+
+TEST(DataStreamModule, ReadsWholeOrNothing) {
+    const std::vector<uint8_t> data = kyrtest::BytePattern(100);
+    RefPtr<CStdFileStream> stream(new CStdFileStream());
+    ASSERT_TRUE(stream->OpenMemory(data.data(), 100));
+    CDataStreamModule module(stream.Get());
+    CDataStreamModule empty(nullptr);
+    struct Row {
+        CDataStreamModule* m;
+        LONGLONG seek;
+        LONG length;
+        HRESULT seekHr, readHr;
+        LONG read;
+    } rows[] = {
+        {&module, 0, 100, S_OK, S_OK, 100},
+        {&module, 60, 40, S_OK, S_OK, 40},
+        {&module, 60, 41, S_OK, E_FAIL, 0},     // would run past the end
+        {&module, 100, 0, S_OK, S_OK, 0},       // nothing, at the end, is a success
+        {&module, -1, 1, E_INVALIDARG, S_OK, 1},
+        // Above 32 bits the stream cannot go; the low half would be an unrelated place.
+        {&module, (1LL << 32) + 5, 1, E_INVALIDARG, S_OK, 1},
+        {&empty, 0, 1, E_FAIL, E_FAIL, 0},      // no stream at all
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.m->SeekTo(r.seek), r.seekHr) << r.seek;
+        if (FAILED(r.seekHr)) r.m->SeekTo(0);
+        std::vector<BYTE> buffer(200, 0xEE);
+        LONG read = -1;
+        EXPECT_EQ(r.m->ReadBytes(buffer.data(), r.length, TRUE, &read), r.readHr) << r.seek;
+        EXPECT_EQ(read, r.read) << r.seek;
+        if (r.readHr == S_OK && SUCCEEDED(r.seekHr)) {
+            EXPECT_EQ(std::memcmp(buffer.data(), data.data() + r.seek, r.read), 0);
+        }
+    }
+    LONGLONG available = 0;
+    EXPECT_EQ(module.GetTotalSize(&available), 100);
+    EXPECT_EQ(available, 100);
+    EXPECT_EQ(empty.GetTotalSize(&available), 0);
+}
 
 TEST(AsyncIo, FlushWaitsForTheReadInProgressAndReturnsQueuedOnesUnread) {
     GatedStream stream;
