@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/core/DxEntryPoints.h"
+#include "engine/media/DSMediaStream.h"
 #include "engine/media/DSSoundBuffer.h"
 #include "engine/media/SoundObjectIds.h"
 
@@ -23,7 +24,8 @@ void* CKYRDS::CreateObject(REFGUID id) {
     // The pointer handed out is the interface's: with two bases the object's address is not.
     if (IsEqualGUID(id, kIdDSSoundBuffer))
         return static_cast<IDSSoundBuffer*>(new (std::nothrow) CDSSoundBuffer(this));
-    // Media streams are not built yet; their identifier gets null like an unknown one.
+    if (IsEqualGUID(id, kIdDSMediaStream))
+        return static_cast<IDSMediaStream*>(new (std::nothrow) CDSMediaStream(this));
     return nullptr;
 }
 

@@ -64,4 +64,13 @@ int32_t PercentFromFrequency(uint32_t frequency, uint32_t samplesPerSec) {
     return static_cast<int32_t>(percent);
 }
 
+double RateFromPercent(int32_t percent) { return percent > 0 ? percent / 100.0 : 0.0; }
+
+int32_t PercentFromRate(double rate) {
+    const double percent = rate * 100.0;
+    if (!(percent > 0)) return 0;  // NaN too
+    if (percent >= 2147483647.0) return INT32_MAX;
+    return static_cast<int32_t>(std::lround(percent));
+}
+
 }  // namespace KYR

@@ -36,4 +36,11 @@ uint32_t FrequencyFromPercent(int32_t percent, uint32_t samplesPerSec);
 // The rate as a percentage of the sound's sample rate, truncated; 0 for a rate of 0 Hz.
 int32_t PercentFromFrequency(uint32_t frequency, uint32_t samplesPerSec);
 
+// DirectShow playback rate (1.0 is normal speed) for a speed in percent, in floating point:
+// 150 is 1.5, never 1. Zero and negative speeds, which no graph accepts, give 0.
+double RateFromPercent(int32_t percent);
+// The speed in percent for a rate, rounded to the nearest: 0.29 cannot be stored exactly
+// and must still read back as 29.
+int32_t PercentFromRate(double rate);
+
 }  // namespace KYR

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "SoundTestSupport.h"
+#include "engine/media/IStreamControl.h"
 #include "app/InterfaceFactory.h"
 
 namespace {
@@ -31,7 +32,14 @@ TEST(KYRDS, FactoryKindThreeAndItsIdentifiers) {
         EXPECT_FALSE(buffer->Load(wav.Stream(), nullptr)) << "no DirectSound object yet";
     }
     EXPECT_EQ(ds->GetRefCount(), 1);
-    EXPECT_EQ(ds->CreateObject(kIdDSMediaStream), nullptr) << "media streams are not built";
+    {
+        RefPtr<IDSMediaStream> stream(
+            static_cast<IDSMediaStream*>(ds->CreateObject(kIdDSMediaStream)));
+        ASSERT_TRUE(stream);
+        EXPECT_EQ(ds->GetRefCount(), 2) << "the media stream holds its owner";
+        EXPECT_EQ(stream->GetStatus(), kStreamClosed);
+    }
+    EXPECT_EQ(ds->GetRefCount(), 1);
     EXPECT_EQ(ds->CreateObject(IID_IDirectSound8), nullptr);
 }
 

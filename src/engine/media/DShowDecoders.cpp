@@ -1,0 +1,59 @@
+#include "engine/media/DShowDecoders.h"
+
+#include <dmodshow.h>
+
+#include <iterator>
+
+namespace KYR {
+namespace {
+
+// Class ids written out here: MinGW's libraries lack some, and the DMO ones would pull in
+// another import library for three constants.
+const CLSID kMpegAudioDecoder = {
+    0x4a2286e0, 0x7bef, 0x11ce, {0x9b, 0xd9, 0x00, 0x00, 0xe2, 0x02, 0x59, 0x9c}};
+const CLSID kMpegLayer3Decoder = {
+    0x38be3000, 0xdbf4, 0x11d0, {0x86, 0x0e, 0x00, 0xa0, 0x24, 0xcf, 0xef, 0x6d}};
+const CLSID kDmoWrapperFilter = {
+    0x94297043, 0xbd82, 0x4dfd, {0xb0, 0xde, 0x81, 0x77, 0x73, 0x9c, 0x6d, 0x20}};
+const GUID kWmaDecoderDmo = {
+    0x2eeb4adf, 0x4578, 0x4d10, {0xbc, 0xa7, 0xbb, 0x95, 0x5f, 0x56, 0x32, 0x0a}};
+const GUID kDmoAudioDecoderCategory = {
+    0x57f2db8b, 0xe6bb, 0x4513, {0x9d, 0x43, 0xdc, 0xd2, 0xa6, 0x59, 0x31, 0x25}};
+
+const AudioDecoderRow kDecoders[] = {
+    {0x0050, kMpegAudioDecoder, nullptr, nullptr},   // MPEG-1 audio layers 1 and 2
+    {0x0055, kMpegLayer3Decoder, nullptr, nullptr},  // MPEG layer 3
+    {0x0162, kDmoWrapperFilter, &kWmaDecoderDmo, &kDmoAudioDecoderCategory},  // WMA Pro
+};
+
+}  // namespace
+
+GUID AudioSubtypeOfFormatTag(WORD formatTag) {
+    return {formatTag, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+}
+
+const AudioDecoderRow* FindAudioDecoder(const GUID& subtype) {
+    for (const AudioDecoderRow& row : kDecoders)
+        if (IsEqualGUID(subtype, AudioSubtypeOfFormatTag(row.formatTag))) return &row;
+    return nullptr;
+}
+
+RefPtr<IBaseFilter> CreateAudioDecoder(const GUID& subtype) {
+    const AudioDecoderRow* row = FindAudioDecoder(subtype);
+    if (!row) return {};
+    RefPtr<IBaseFilter> filter;
+    if (FAILED(CoCreateInstance(row->filter, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                reinterpret_cast<void**>(filter.Put()))))
+        return {};
+    if (row->dmo) {
+        // The wrapper is an empty shell until it is told which DMO to host.
+        RefPtr<IDMOWrapperFilter> wrapper;
+        if (FAILED(filter->QueryInterface(__uuidof(IDMOWrapperFilter),
+                                          reinterpret_cast<void**>(wrapper.Put()))) ||
+            FAILED(wrapper->Init(*row->dmo, *row->dmoCategory)))
+            return {};
+    }
+    return filter;
+}
+
+}  // namespace KYR

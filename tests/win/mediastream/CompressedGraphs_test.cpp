@@ -1,0 +1,120 @@
+// MIDI and MP3 graphs. Wine has no MIDI parser or renderer, so the MIDI cases run against
+// the stand-ins of MidiStandIns.h; MP3 runs on Wine's own MPEG-1 splitter and layer-3
+// decoder behind our source.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "MidiStandIns.h"
+#include "engine/core/ComApartment.h"
+#include "engine/media/DShowStream.h"
+#include "media/SoundTestSupport.h"
+
+namespace {
+
+using namespace KYR;
+using kyrtest::Bytes;
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 120000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+// A file our stand-in parser takes as `ms` milliseconds of MIDI (10 ms a byte).
+Bytes MidiFile(uint32_t ms) {
+    Bytes b = kyrtest::Ramp(ms / 10);
+    b[0] = 'M', b[1] = 'T', b[2] = 'h', b[3] = 'd';
+    return b;
+}
+
+// MPEG-1 layer III frames, 128 kbit/s, 44.1 kHz mono, with all-zero side information: each
+// decodes to 1152 samples of silence (26.12 ms) and is 417 bytes long.
+Bytes Mp3File(int frames) {
+    Bytes b;
+    for (int i = 0; i < frames; ++i) {
+        const uint8_t header[4] = {0xFF, 0xFB, 0x90, 0xC4};
+        b.insert(b.end(), header, header + 4);
+        b.resize(b.size() + 417 - 4, 0);
+    }
+    return b;
+}
+
+class MidiGraph : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(standIns_.Ok()); }
+    kyrtest::StandInMidiRenderer* Renderer() { return standIns_.LastRenderer(); }
+
+    ComApartment apartment_;
+    kyrtest::MidiStandInRegistration standIns_;
+};
+
+TEST_F(MidiGraph, LoopingMidiRestartsAtItsLoopPositionOnEachCompletion) {
+    test::MemoryFile file(MidiFile(10000));
+    RefPtr<CDShowStream> s(new CDShowStream("MIDI"));
+    ASSERT_TRUE(s->Open(file.Stream(), true, 5000)) << s->LastOpenError();
+    ASSERT_NE(Renderer(), nullptr);
+    EXPECT_EQ(s->GetLength(), 10000u);
+    s->Play();
+    for (long lap = 1; lap <= 2; ++lap) {
+        Renderer()->Finish();
+        ASSERT_TRUE(WaitUntil([&] { return s->CompletionCount() == lap; }));
+        EXPECT_EQ(Renderer()->Seeks().back(), 5000 * 10000LL) << "lap " << lap;
+        EXPECT_EQ(s->GetStatus(), kStreamPlaying);
+    }
+    // A loop position at or past the end plays once more and then ends.
+    s->SetLoopPosition(20000);
+    EXPECT_EQ(s->GetLoopPosition(), 10000u);
+    const size_t seeks = Renderer()->Seeks().size();
+    Renderer()->Finish();
+    ASSERT_TRUE(WaitUntil([&] { return s->GetStatus() == kStreamEnded; }));
+    EXPECT_EQ(Renderer()->Seeks().size(), seeks);
+}
+
+TEST_F(MidiGraph, FailuresSayWhichStepFailed) {
+    struct Row {
+        const char* name;
+        Bytes data;
+        const char* error;
+    } rows[] = {
+        {"not a MIDI file", kyrtest::Ramp(300), "Splitter Connect Failed"},
+        {"shorter than a header", Bytes{'M', 'T', 'h'}, "Splitter Connect Failed"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        test::MemoryFile file(r.data);
+        RefPtr<CDShowStream> s(new CDShowStream("mid"));
+        EXPECT_FALSE(s->Open(file.Stream(), false, 0));
+        EXPECT_STREQ(s->LastOpenError(), r.error);
+        EXPECT_EQ(file.Stream()->GetRefCount(), 1);
+    }
+}
+
+// Wine registers neither MIDI filter: without the stand-ins the graph cannot be built.
+TEST(MidiGraphOnWine, NoMidiParserWithoutTheStandIn) {
+    ComApartment apartment;
+    test::MemoryFile file(MidiFile(1000));
+    RefPtr<CDShowStream> s(new CDShowStream("mid"));
+    EXPECT_FALSE(s->Open(file.Stream(), false, 0));
+    EXPECT_STREQ(s->LastOpenError(), "MIDIParser CreateInstance Failed");
+}
+
+TEST(Mp3Graph, SplitterAndLayer3DecoderPlayToTheEnd) {
+    ComApartment apartment;
+    test::MemoryFile file(Mp3File(60));  // 60 x 1152 samples: 1567 ms
+    RefPtr<CDShowStream> s(new CDShowStream("MP3"));
+    ASSERT_TRUE(s->Open(file.Stream(), false, 0)) << s->LastOpenError();
+    EXPECT_NEAR(s->GetLength(), 1567u, 30u);
+    s->Play();
+    ASSERT_TRUE(WaitUntil([&] { return s->GetStatus() == kStreamEnded; }));
+    s->Close();
+    EXPECT_EQ(file.Stream()->GetRefCount(), 1);
+}
+
+}  // namespace
