@@ -138,16 +138,23 @@ TEST_F(DShowStreamGraph, CloseDuringPlaybackFromAnotherThread) {
         ASSERT_TRUE(s->Open(only.Get(), true, 0)) << s->LastOpenError();
     }
     s->Play();
+    // The asker keeps going until Close has returned, however long the playback takes; once
+    // it has, the status it reads next must say closed.
+    std::atomic<bool> closeReturned{false};
     std::atomic<bool> sawClosed{false};
     std::thread asker([&] {
-        for (int i = 0; i < 200000 && !sawClosed; ++i) {
+        while (!sawClosed) {
+            const bool after = closeReturned;
             s->GetPosition();
             if (s->GetStatus() == kStreamClosed) sawClosed = true;
+            else if (after) break;
         }
     });
-    ASSERT_TRUE(WaitUntil([&] { return s->CompletionCount() >= 1; }));
+    const bool completed = WaitUntil([&] { return s->CompletionCount() >= 1; });
     s->Close();
+    closeReturned = true;
     asker.join();
+    EXPECT_TRUE(completed);
     EXPECT_TRUE(sawClosed);
 }
 
