@@ -41,9 +41,17 @@ CVideoRender::CVideoRender(CKYRD3D* device)
 
 CVideoRender::~CVideoRender() = default;
 
+bool CVideoRender::EnterDeviceLock() {
+    CCriticalSection* lock = device_->GetDeviceLock();
+    if (InReceive()) return EnterUnlessAborted(lock);
+    lock->Enter();
+    return true;
+}
+
 HRESULT CVideoRender::CheckMediaType(const CMediaType* mt) {
     {
-        KYRAutoLock hold(device_->GetDeviceLock());
+        if (!EnterDeviceLock()) return VFW_E_WRONG_STATE;
+        Leaver leave(device_->GetDeviceLock());
         if (!device_->GetDeviceTemp()) return E_POINTER;
     }
     if (!IsEqualGUID(mt->formattype, FORMAT_VideoInfo) ||
@@ -73,7 +81,7 @@ HRESULT CVideoRender::SetMediaType(const CMediaType* mt) {
     if (!texture || !texture->Create(layout.width, layout.height, true, false)) return E_POINTER;
     // A type that arrives with a sample comes on the streaming thread, which must not wait
     // behind a scene when the graph is being stopped.
-    if (!EnterUnlessAborted(device_->GetDeviceLock())) return VFW_E_WRONG_STATE;
+    if (!EnterDeviceLock()) return VFW_E_WRONG_STATE;
     Leaver leave(device_->GetDeviceLock());
     std::memcpy(videoInfo_, mt->pbFormat, kVideoInfoHeaderSize);
     std::memcpy(palette_, palette, sizeof(palette_));
@@ -87,7 +95,7 @@ HRESULT CVideoRender::DoRenderSample(IMediaSample* sample) {
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
     const LONG length = sample->GetActualDataLength();
     if (length < 0 || static_cast<size_t>(length) < VideoFrameBytes(layout_)) return E_FAIL;
-    if (!EnterUnlessAborted(device_->GetDeviceLock())) return E_ABORT;
+    if (!EnterDeviceLock()) return E_ABORT;
     Leaver leave(device_->GetDeviceLock());
     D3DLOCKED_RECT rect = {};
     if (!texture_ || !texture_->Lock(&rect, true)) return E_UNEXPECTED;

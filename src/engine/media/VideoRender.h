@@ -36,6 +36,10 @@ public:
     ID3DTexture* GetTextureTemp() { return texture_.Get(); }
 
 private:
+    // Enters the device lock. On the streaming thread it gives up when a stop or flush is
+    // pending (see CBaseVideoRenderer); elsewhere (connecting) it waits as long as it takes.
+    bool EnterDeviceLock();
+
     RefPtr<CKYRD3D> device_;  // first, so it is released last
     RefPtr<ID3DTexture> texture_;  // replaced only under the device lock
     std::atomic<bool> acceptRgb32_{false};

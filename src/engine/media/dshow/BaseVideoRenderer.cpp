@@ -143,6 +143,11 @@ HRESULT CBaseVideoRenderer::Receive(IMediaSample* sample) {
         if (endOfStream_) return VFW_E_SAMPLE_REJECTED_EOS;
     }
     KYRAutoLock render(&renderLock_);
+    struct ReceiveMark {
+        std::atomic<DWORD>* thread;
+        ~ReceiveMark() { *thread = 0; }
+    } mark{&receiveThread_};
+    receiveThread_ = GetCurrentThreadId();
     // A sample may bring a new type (the format changed upstream); it replaces the old one.
     AM_MEDIA_TYPE* raw = nullptr;
     if (sample->GetMediaType(&raw) == S_OK && raw) {

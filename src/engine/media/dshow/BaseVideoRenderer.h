@@ -74,6 +74,9 @@ protected:
     // Enters `lock` once no other thread holds it; false, without entering, when an abort
     // became pending first.
     bool EnterUnlessAborted(CCriticalSection* lock);
+    // Whether the calling thread is delivering a sample (the hooks run there and on the
+    // thread that connects the pin).
+    bool InReceive() const { return receiveThread_ == GetCurrentThreadId(); }
 
 private:
     friend class CRendererInputPin;
@@ -99,6 +102,7 @@ private:
     std::atomic<long> dropped_{0};
     std::atomic<long> drawnAtRun_{0};
     std::atomic<DWORD> runTick_{0};
+    std::atomic<DWORD> receiveThread_{0};
     CRendererInputPin pin_;
 };
 
