@@ -32,7 +32,8 @@ TEST(VideoFrame, FormatChecks) {
         bool ok;
         uint32_t stride;
     } rows[] = {
-        {"24-bit width 3 reads 12-byte rows", Header(3, 2, 24, 0), VideoPixelFormat::kRgb24, true, 12},
+        {"24-bit width 3 reads 12-byte rows", Header(3, 2, 24, 0), VideoPixelFormat::kRgb24, true,
+         12},
         {"32-bit", Header(5, 2, 32, 0), VideoPixelFormat::kRgb32, true, 20},
         {"8-bit width 5 pads to 8", Header(5, 2, 8, 0, 256), VideoPixelFormat::kRgb8, true, 8},
         {"block one byte short", std::vector<uint8_t>(kVideoInfoHeaderSize - 1),
@@ -48,7 +49,8 @@ TEST(VideoFrame, FormatChecks) {
         SCOPED_TRACE(r.what);
         VideoFrameLayout layout;
         uint32_t palette[kMaxPaletteEntries];
-        EXPECT_EQ(ParseVideoFormat(r.block.data(), r.block.size(), r.format, &layout, palette), r.ok);
+        EXPECT_EQ(ParseVideoFormat(r.block.data(), r.block.size(), r.format, &layout, palette),
+                  r.ok);
         if (r.ok) EXPECT_EQ(layout.stride, r.stride);
     }
 }
@@ -75,7 +77,8 @@ TEST(VideoFrame, PaletteIsClampedToTheCountAndTheBytesPresent) {
         ASSERT_TRUE(ParseVideoFormat(block.data(), block.size(), VideoPixelFormat::kRgb8,
                                      &layout, palette));
         for (size_t i = 0; i < kMaxPaletteEntries; ++i) {
-            const uint32_t want = i < r.expected ? 0xAA000000u | static_cast<uint32_t>(i * 0x010203u) : 0;
+            const uint32_t want =
+                i < r.expected ? 0xAA000000u | static_cast<uint32_t>(i * 0x010203u) : 0;
             ASSERT_EQ(palette[i], want) << i;
         }
     }

@@ -33,7 +33,8 @@ RefPtr<IBaseFilter> CD3DVideo::AddRenderer(IFilterGraph* graph) {
     // Windowless mode must be chosen before the renderer's input is connected; without it the
     // renderer opens a window of its own.
     RefPtr<IVMRFilterConfig9> config;
-    if (FAILED(vmr->QueryInterface(IID_IVMRFilterConfig9, reinterpret_cast<void**>(config.Put()))) ||
+    if (FAILED(vmr->QueryInterface(IID_IVMRFilterConfig9,
+                                   reinterpret_cast<void**>(config.Put()))) ||
         FAILED(config->SetRenderingMode(VMR9Mode_Windowless)) ||
         FAILED(vmr->QueryInterface(IID_IVMRWindowlessControl9,
                                    reinterpret_cast<void**>(windowless_.Put()))) ||

@@ -15,7 +15,6 @@ namespace KYR {
 // The subtype of a wave format tag or a four-character code:
 // {code-0000-0010-8000-00AA00389B71}.
 GUID SubtypeOfTag(DWORD tag);
-inline GUID AudioSubtypeOfFormatTag(WORD formatTag) { return SubtypeOfTag(formatTag); }
 
 // The colour space converter, which Wine does not register.
 extern const CLSID kClsidColourSpaceConverter;

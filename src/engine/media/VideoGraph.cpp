@@ -21,13 +21,15 @@ void AddSound(IFilterGraph* graph, IBaseFilter* splitter) {
         !renderer || FAILED(graph->AddFilter(renderer.Get(), L"SoundRender")))
         return;
     CMediaType audioType;
-    RefPtr<IPin> audioOut = FindUnconnectedPin(splitter, PINDIR_OUTPUT, &MEDIATYPE_Audio, &audioType);
+    RefPtr<IPin> audioOut =
+        FindUnconnectedPin(splitter, PINDIR_OUTPUT, &MEDIATYPE_Audio, &audioType);
     if (!audioOut) return;
     if (!IsEqualGUID(audioType.subtype, MEDIASUBTYPE_PCM)) {
         RefPtr<IBaseFilter> decoder = FindDecoder(audioType.subtype);
         if (decoder && SUCCEEDED(graph->AddFilter(decoder.Get(), L"AudioCodec"))) {
             RefPtr<IPin> decoderIn = FindUnconnectedPin(decoder.Get(), PINDIR_INPUT);
-            if (!decoderIn || FAILED(graph->ConnectDirect(audioOut.Get(), decoderIn.Get(), nullptr)))
+            if (!decoderIn ||
+                FAILED(graph->ConnectDirect(audioOut.Get(), decoderIn.Get(), nullptr)))
                 return;
             audioOut = FindUnconnectedPin(decoder.Get(), PINDIR_OUTPUT, &MEDIATYPE_Audio);
             if (!audioOut) return;
@@ -59,7 +61,8 @@ void BuildVideoGraph(IFilterGraph* graph, IBaseFilter* source, VideoContainer co
     const bool avi = container == VideoContainer::kAvi;
     if (container == VideoContainer::kOther) throw GraphBuildError{"Not Support File Type"};
     RefPtr<IBaseFilter> splitter =
-        avi ? AddFilterStep(graph, CLSID_AviSplitter, L"Splitter", "AviSplitter CreateInstance Failed")
+        avi ? AddFilterStep(graph, CLSID_AviSplitter, L"Splitter",
+                            "AviSplitter CreateInstance Failed")
             : AddFilterStep(graph, CLSID_MPEG1Splitter, L"Splitter",
                             "MPEG1Splitter CreateInstance Failed");
     ConnectSourceToSplitter(graph, source, splitter.Get(), container);
