@@ -61,6 +61,10 @@ foreach(dir IN LISTS kyr_test_groups)
       set_source_files_properties(${group_rc} PROPERTIES OBJECT_DEPENDS
         "${kyr_resource_files};${kyr_test_data}")
     endif()
+    # A group may borrow another group's helpers: its group.cmake appends to group_sources.
+    if(EXISTS ${dir}/group.cmake)
+      include(${dir}/group.cmake)
+    endif()
     if(group_sources)
       add_executable(${group}_tests ${group_sources} ${CMAKE_SOURCE_DIR}/tests/win/test_main.cpp)
       target_include_directories(${group}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win

@@ -14,6 +14,9 @@ public:
 
     void Enter() { EnterCriticalSection(&cs_); }
     void Leave() { LeaveCriticalSection(&cs_); }
+    // Enters only when no other thread holds the lock; true when entered (Leave it then).
+    // For threads that must not block behind a holder that may be waiting for them.
+    bool TryEnter() { return TryEnterCriticalSection(&cs_) != FALSE; }
 
 private:
     CRITICAL_SECTION cs_;

@@ -19,6 +19,8 @@
 #include "engine/graphics/EffectErrorText.h"
 #include "engine/graphics/GraphicsObjectIds.h"
 #include "engine/graphics/SineTable.h"
+#include "engine/media/D3DVideo.h"
+#include "engine/media/D3DVideoTexture.h"
 
 namespace KYR {
 namespace {
@@ -100,7 +102,9 @@ void* CKYRD3D::CreateObject(REFGUID id) {
         return static_cast<ID3DTriangleRender*>(new CD3DTriangleRender(this));
     if (IsEqualGUID(id, kIdD3DLineRender))
         return static_cast<ID3DLineRender*>(new CD3DLineRender(this));
-    // The video objects are not built yet; their identifiers get null.
+    if (IsEqualGUID(id, kIdD3DVideo)) return static_cast<ID3DVideo*>(new CD3DVideo(this));
+    if (IsEqualGUID(id, kIdD3DVideoTexture))
+        return static_cast<ID3DVideoTexture*>(new CD3DVideoTexture(this));
     return nullptr;
 }
 

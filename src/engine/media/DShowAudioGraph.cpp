@@ -4,8 +4,8 @@
 
 #include "engine/core/RefPtr.h"
 #include "engine/media/DShowDecoders.h"
-#include "engine/media/DShowPins.h"
 #include "engine/media/GraphBuildError.h"
+#include "engine/media/GraphSteps.h"
 #include "engine/media/dshow/MediaType.h"
 
 namespace KYR {
@@ -15,45 +15,19 @@ const CLSID kClsidWaveParser = {
 const CLSID kClsidMidiParser = {
     0xd51bd5a2, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
 
-namespace {
-
-RefPtr<IBaseFilter> AddFilter(IFilterGraph* graph, const CLSID& clsid, const wchar_t* name,
-                              const char* failure) {
-    RefPtr<IBaseFilter> filter;
-    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                reinterpret_cast<void**>(filter.Put()))) ||
-        !filter || FAILED(graph->AddFilter(filter.Get(), name)))
-        throw GraphBuildError{failure};
-    return filter;
-}
-
-RefPtr<IPin> RequirePin(IBaseFilter* filter, PIN_DIRECTION direction, const char* failure,
-                        const GUID* majorType = nullptr, CMediaType* type = nullptr) {
-    RefPtr<IPin> pin = FindUnconnectedPin(filter, direction, majorType, type);
-    if (!pin) throw GraphBuildError{failure};
-    return pin;
-}
-
-void Connect(IFilterGraph* graph, IPin* out, IPin* in, const char* failure,
-             const AM_MEDIA_TYPE* type = nullptr) {
-    if (FAILED(graph->ConnectDirect(out, in, type))) throw GraphBuildError{failure};
-}
-
-}  // namespace
-
 void BuildAudioGraph(IFilterGraph* graph, IBaseFilter* source, MediaKind kind) {
     RefPtr<IBaseFilter> splitter;
     switch (kind) {
         case MediaKind::kWave:
-            splitter = AddFilter(graph, kClsidWaveParser, L"Splitter",
+            splitter = AddFilterStep(graph, kClsidWaveParser, L"Splitter",
                                  "WAVEParser CreateInstance Failed");
             break;
         case MediaKind::kMp3:
-            splitter = AddFilter(graph, CLSID_MPEG1Splitter, L"Splitter",
+            splitter = AddFilterStep(graph, CLSID_MPEG1Splitter, L"Splitter",
                                  "MPEG1Splitter CreateInstance Failed");
             break;
         case MediaKind::kMidi:
-            splitter = AddFilter(graph, kClsidMidiParser, L"Splitter",
+            splitter = AddFilterStep(graph, kClsidMidiParser, L"Splitter",
                                  "MIDIParser CreateInstance Failed");
             break;
         default:
@@ -68,37 +42,37 @@ void BuildAudioGraph(IFilterGraph* graph, IBaseFilter* source, MediaKind kind) {
     CMediaType mpegAudio(MEDIATYPE_Stream);
     mpegAudio.SetSubtype(MEDIASUBTYPE_MPEG1Audio);
     mpegAudio.SetFormatType(FORMAT_None);
-    Connect(graph, sourceOut.Get(), splitterIn.Get(), "Splitter Connect Failed",
+    ConnectStep(graph, sourceOut.Get(), splitterIn.Get(), "Splitter Connect Failed",
             kind == MediaKind::kMp3 ? &mpegAudio : nullptr);
 
     if (kind == MediaKind::kMidi) {
-        RefPtr<IBaseFilter> renderer = AddFilter(graph, CLSID_AVIMIDIRender, L"SoundRender",
+        RefPtr<IBaseFilter> renderer = AddFilterStep(graph, CLSID_AVIMIDIRender, L"SoundRender",
                                                  "AVIMIDIRender, CreateInstance Failed");
         RefPtr<IPin> midiOut =
             RequirePin(splitter.Get(), PINDIR_OUTPUT, "Splitter GetPin Failed", &MEDIATYPE_Midi);
         RefPtr<IPin> rendererIn =
             RequirePin(renderer.Get(), PINDIR_INPUT, "SoundRender GetPin Failed");
-        Connect(graph, midiOut.Get(), rendererIn.Get(), "SoundRender Connect Failed");
+        ConnectStep(graph, midiOut.Get(), rendererIn.Get(), "SoundRender Connect Failed");
         return;
     }
 
-    RefPtr<IBaseFilter> renderer = AddFilter(graph, CLSID_DSoundRender, L"SoundRender",
+    RefPtr<IBaseFilter> renderer = AddFilterStep(graph, CLSID_DSoundRender, L"SoundRender",
                                              "DSoundRender, CreateInstance Failed");
     CMediaType audioType;
     RefPtr<IPin> audioOut = RequirePin(splitter.Get(), PINDIR_OUTPUT, "Splitter GetPin Failed",
                                        &MEDIATYPE_Audio, &audioType);
     if (!IsEqualGUID(audioType.subtype, MEDIASUBTYPE_PCM)) {
-        RefPtr<IBaseFilter> decoder = CreateAudioDecoder(audioType.subtype);
+        RefPtr<IBaseFilter> decoder = FindDecoder(audioType.subtype);
         if (!decoder || FAILED(graph->AddFilter(decoder.Get(), L"AudioCodec")))
             throw GraphBuildError{"FindCodec Failed"};
         RefPtr<IPin> decoderIn =
             RequirePin(decoder.Get(), PINDIR_INPUT, "CodecFilter GetPin Failed");
-        Connect(graph, audioOut.Get(), decoderIn.Get(), "CodecFilter Connect Failed");
+        ConnectStep(graph, audioOut.Get(), decoderIn.Get(), "CodecFilter Connect Failed");
         audioOut = RequirePin(decoder.Get(), PINDIR_OUTPUT, "CodecFilter GetPin Failed",
                               &MEDIATYPE_Audio);
     }
     RefPtr<IPin> rendererIn = RequirePin(renderer.Get(), PINDIR_INPUT, "SoundRender GetPin Failed");
-    Connect(graph, audioOut.Get(), rendererIn.Get(), "SoundRender Connect Failed");
+    ConnectStep(graph, audioOut.Get(), rendererIn.Get(), "SoundRender Connect Failed");
 }
 
 }  // namespace KYR

@@ -6,6 +6,8 @@
 #include "engine/graphics/D3DTexture.h"
 #include "engine/graphics/ID3DBackBuffer.h"
 #include "engine/graphics/ID3DRender.h"
+#include "engine/graphics/ID3DVideo.h"
+#include "engine/graphics/ID3DVideoTexture.h"
 
 namespace {
 
@@ -146,7 +148,7 @@ TEST(KYRD3DCreate, NoDeviceMeansNothingHappens) {
 // null.
 TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
-    const GUID notMade[] = {kIdD3DVideo, kIdD3DVideoTexture, IID_IDirect3D9, GUID{}};
+    const GUID notMade[] = {IID_IDirect3D9, GUID{}};
     for (const GUID& id : notMade) EXPECT_EQ(d3d->CreateObject(id), nullptr);
     const int32_t before = d3d->GetRefCount();
     {
@@ -158,6 +160,13 @@ TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
             static_cast<ID3DTriangleRender*>(d3d->CreateObject(kIdD3DTriangleRender)));
         RefPtr<ID3DLineRender> lines(
             static_cast<ID3DLineRender*>(d3d->CreateObject(kIdD3DLineRender)));
+        RefPtr<ID3DVideo> video(static_cast<ID3DVideo*>(d3d->CreateObject(kIdD3DVideo)));
+        RefPtr<ID3DVideoTexture> videoTexture(
+            static_cast<ID3DVideoTexture*>(d3d->CreateObject(kIdD3DVideoTexture)));
+        ASSERT_TRUE(video);
+        ASSERT_TRUE(videoTexture);
+        EXPECT_EQ(video->GetState(), kVideoClosed);
+        EXPECT_EQ(videoTexture->GetState(), kVideoClosed);
         ASSERT_TRUE(texture);
         ASSERT_TRUE(backBuffer);
         ASSERT_TRUE(quads);
@@ -168,7 +177,7 @@ TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
         EXPECT_EQ(quads->GetRefCount(), 1);
         EXPECT_EQ(triangles->GetRefCount(), 1);
         EXPECT_EQ(lines->GetRefCount(), 1);
-        EXPECT_EQ(d3d->GetRefCount(), before + 5);  // each holds the device
+        EXPECT_EQ(d3d->GetRefCount(), before + 7);  // each holds the device
         // Without a device a batch has no limits to reserve against.
         EXPECT_FALSE(quads->Reserve(1));
         EXPECT_FALSE(lines->Reserve(2));

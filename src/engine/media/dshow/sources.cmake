@@ -13,3 +13,7 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/MediaSample.cpp
   ${KYR_AREA_DIR}/MediaType.cpp
   ${KYR_AREA_DIR}/MemAllocator.cpp)
+list(APPEND KYR_WIN_SOURCES
+  ${KYR_AREA_DIR}/BaseVideoRenderer.cpp
+  ${KYR_AREA_DIR}/RendererInputPin.cpp
+  ${KYR_AREA_DIR}/SeekingPassThru.cpp)

@@ -1,0 +1,240 @@
+#include "VideoStandIns.h"
+
+#include <uuids.h>
+
+#include <new>
+
+#include "engine/core/RefPtr.h"
+#include "engine/media/DShowDecoders.h"
+#include "engine/media/dshow/BaseFilter.h"
+#include "engine/media/dshow/BasePin.h"
+#include "engine/media/dshow/MemAllocator.h"
+#include "engine/media/dshow/SeekingPassThru.h"
+
+namespace kyrtest {
+
+using namespace KYR;
+
+std::atomic<bool> ConverterStandIn::zeroDuration{false};
+
+namespace {
+
+class Converter;
+
+class ConverterInput : public IMemInputPin, public CBasePin {
+public:
+    ConverterInput(Converter* filter, CCriticalSection* lock);
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        return CBasePin::QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return CBasePin::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return CBasePin::Release(); }
+
+    HRESULT CheckMediaType(const CMediaType* mt) override {
+        const bool rgb = IsEqualGUID(mt->subtype, MEDIASUBTYPE_RGB24) ||
+                         IsEqualGUID(mt->subtype, MEDIASUBTYPE_RGB32) ||
+                         IsEqualGUID(mt->subtype, MEDIASUBTYPE_RGB8);
+        return IsEqualGUID(mt->majortype, MEDIATYPE_Video) && rgb ? S_OK : S_FALSE;
+    }
+    HRESULT BreakConnect() override {
+        allocator_.Reset();
+        return S_OK;
+    }
+    STDMETHODIMP EndOfStream() override;
+    STDMETHODIMP BeginFlush() override;
+    STDMETHODIMP EndFlush() override;
+    STDMETHODIMP NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
+
+    STDMETHODIMP GetAllocator(IMemAllocator** allocator) override {
+        return CMemAllocator::Create(allocator);
+    }
+    STDMETHODIMP NotifyAllocator(IMemAllocator* allocator, BOOL) override {
+        allocator_ = RefPtr<IMemAllocator>::AddRefOf(allocator);
+        return S_OK;
+    }
+    STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) override { return E_NOTIMPL; }
+    STDMETHODIMP Receive(IMediaSample* sample) override;
+    STDMETHODIMP ReceiveMultiple(IMediaSample** samples, long count, long* done) override {
+        for (*done = 0; *done < count; ++*done) {
+            const HRESULT hr = Receive(samples[*done]);
+            if (hr != S_OK) return hr;
+        }
+        return S_OK;
+    }
+    STDMETHODIMP ReceiveCanBlock() override { return S_OK; }
+    IMemAllocator* AllocatorTemp() const { return allocator_.Get(); }
+
+protected:
+    HRESULT QueryPinInterface(REFIID riid, void** ppv) override {
+        static const ComInterfaceEntry table[] = {KYR_COM_ENTRY(ConverterInput, IMemInputPin),
+                                                  KYR_COM_END};
+        const HRESULT hr = QueryInterfaceFromTable(this, table, riid, ppv);
+        return SUCCEEDED(hr) ? hr : CBasePin::QueryPinInterface(riid, ppv);
+    }
+
+private:
+    Converter* const filter_;
+    RefPtr<IMemAllocator> allocator_;
+};
+
+class ConverterOutput : public CBasePin, public CSeekingPassThru {
+public:
+    ConverterOutput(CBaseFilter* filter, CCriticalSection* lock, ConverterInput* input)
+        : CBasePin(filter, lock, L"Out", PINDIR_OUTPUT),
+          input_(input) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        return CBasePin::QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return CBasePin::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return CBasePin::Release(); }
+
+    // Exactly what comes in goes out.
+    HRESULT CheckMediaType(const CMediaType* mt) override {
+        return input_->IsConnected() && *mt == input_->CurrentMediaType() ? S_OK : S_FALSE;
+    }
+    HRESULT GetMediaType(int position, CMediaType* mt) override {
+        if (position < 0) return E_INVALIDARG;
+        if (position > 0 || !input_->IsConnected()) return VFW_S_NO_MORE_ITEMS;
+        return mt->Set(input_->CurrentMediaType());
+    }
+    // The samples upstream fills go on as they are, from upstream's allocator.
+    HRESULT CompleteConnect(IPin* receivePin) override {
+        if (FAILED(receivePin->QueryInterface(IID_IMemInputPin,
+                                              reinterpret_cast<void**>(peer_.Put()))) ||
+            !input_->AllocatorTemp())
+            return E_FAIL;
+        return peer_->NotifyAllocator(input_->AllocatorTemp(), TRUE);
+    }
+    HRESULT BreakConnect() override {
+        peer_.Reset();
+        return S_OK;
+    }
+    STDMETHODIMP GetDuration(LONGLONG* duration) override {
+        if (ConverterStandIn::zeroDuration) {
+            if (!duration) return E_POINTER;
+            *duration = 0;
+            return S_OK;
+        }
+        return CSeekingPassThru::GetDuration(duration);
+    }
+    IMemInputPin* PeerTemp() const { return peer_.Get(); }
+
+protected:
+    IPin* SeekingInputTemp() override { return input_; }
+    HRESULT QueryPinInterface(REFIID riid, void** ppv) override {
+        static const ComInterfaceEntry table[] = {
+            KYR_COM_ENTRY(ConverterOutput, IMediaSeeking), KYR_COM_END};
+        const HRESULT hr = QueryInterfaceFromTable(this, table, riid, ppv);
+        return SUCCEEDED(hr) ? hr : CBasePin::QueryPinInterface(riid, ppv);
+    }
+
+private:
+    ConverterInput* const input_;
+    RefPtr<IMemInputPin> peer_;
+};
+
+class Converter : public CBaseFilter {
+public:
+    Converter()
+        : CBaseFilter(L"Colour Space Converter", &lock_, kClsidColourSpaceConverter),
+          in_(this, &lock_),
+          out_(this, &lock_, &in_) {}
+    int GetPinCount() override { return 2; }
+    CBasePin* GetPin(int index) override {
+        return index == 0 ? static_cast<CBasePin*>(&in_) : index == 1 ? &out_ : nullptr;
+    }
+    ConverterOutput& Out() { return out_; }
+
+private:
+    CCriticalSection lock_;
+    ConverterInput in_;
+    ConverterOutput out_;
+};
+
+ConverterInput::ConverterInput(Converter* filter, CCriticalSection* lock)
+    : CBasePin(filter, lock, L"In", PINDIR_INPUT), filter_(filter) {}
+
+STDMETHODIMP ConverterInput::Receive(IMediaSample* sample) {
+    IMemInputPin* peer = filter_->Out().PeerTemp();
+    return peer ? peer->Receive(sample) : S_FALSE;
+}
+
+STDMETHODIMP ConverterInput::EndOfStream() {
+    IPin* peer = filter_->Out().ConnectedTemp();
+    return peer ? peer->EndOfStream() : S_OK;
+}
+
+STDMETHODIMP ConverterInput::BeginFlush() {
+    CBasePin::BeginFlush();
+    IPin* peer = filter_->Out().ConnectedTemp();
+    return peer ? peer->BeginFlush() : S_OK;
+}
+
+STDMETHODIMP ConverterInput::EndFlush() {
+    IPin* peer = filter_->Out().ConnectedTemp();
+    if (peer) peer->EndFlush();
+    return CBasePin::EndFlush();
+}
+
+STDMETHODIMP ConverterInput::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
+    CBasePin::NewSegment(start, stop, rate);
+    IPin* peer = filter_->Out().ConnectedTemp();
+    return peer ? peer->NewSegment(start, stop, rate) : S_OK;
+}
+
+// Static factories: COM's references do not decide their lifetime.
+class Factory : public IClassFactory {
+public:
+    explicit Factory(bool fails) : fails_(fails) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IClassFactory)) {
+            *ppv = static_cast<IClassFactory*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
+        *ppv = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        if (fails_) return E_FAIL;
+        auto* made = new (std::nothrow) Converter;
+        if (!made) return E_OUTOFMEMORY;
+        made->AddRef();
+        const HRESULT hr = made->QueryInterface(riid, ppv);
+        made->Release();
+        return hr;
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+private:
+    const bool fails_;
+};
+
+Factory g_converterFactory(false);
+Factory g_failingFactory(true);
+
+}  // namespace
+
+ConverterStandIn::ConverterStandIn() {
+    CoRegisterClassObject(kClsidColourSpaceConverter, &g_converterFactory, CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &cookie_);
+}
+
+ConverterStandIn::~ConverterStandIn() {
+    if (cookie_) CoRevokeClassObject(cookie_);
+    zeroDuration = false;
+}
+
+FailingVmrStandIn::FailingVmrStandIn() {
+    CoRegisterClassObject(CLSID_VideoMixingRenderer9, &g_failingFactory, CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &cookie_);
+}
+
+FailingVmrStandIn::~FailingVmrStandIn() {
+    if (cookie_) CoRevokeClassObject(cookie_);
+}
+
+}  // namespace kyrtest
