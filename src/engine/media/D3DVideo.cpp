@@ -43,7 +43,7 @@ RefPtr<IBaseFilter> CD3DVideo::AddRenderer(IFilterGraph* graph) {
     return vmr;
 }
 
-void CD3DVideo::OnGraphReady(IFilterGraph*) {
+void CD3DVideo::OnGraphReady() {
     if (rect_ && windowless_) windowless_->SetVideoPosition(nullptr, rect_);
 }
 

@@ -48,7 +48,7 @@ private:
     RefPtr<IBaseFilter> AddRenderer(IFilterGraph* graph) override;
     void OnVideoSubtype(const GUID&) override {}
     void OnCallerFilter() override {}
-    void OnGraphReady(IFilterGraph* graph) override;
+    void OnGraphReady() override;
     void OnRendererReleased() override { windowless_.Reset(); }
 
     RefPtr<CKYRD3D> device_;  // first, so it is released last

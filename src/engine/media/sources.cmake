@@ -20,6 +20,7 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/DShowPins.cpp
   ${KYR_AREA_DIR}/DShowStream.cpp
   ${KYR_AREA_DIR}/FileSourceWin.cpp
+  ${KYR_AREA_DIR}/GraphPlayback.cpp
   ${KYR_AREA_DIR}/GraphSteps.cpp
   ${KYR_AREA_DIR}/KYRDS.cpp
   ${KYR_AREA_DIR}/SystemClockWin.cpp
