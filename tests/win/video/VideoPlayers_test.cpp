@@ -240,6 +240,8 @@ TEST_F(VideoPlayers, FailedOpensSayWhyAndGiveEverythingBack) {
 }
 
 TEST_F(VideoPlayers, WindowPlayerPlaysThroughTheVmr9) {
+    kyrtest::WatchedVmrStandIn vmr;  // Wine's own renderer, asked afterwards what it was told
+    ASSERT_TRUE(vmr.Ok());
     test::MemoryFile file(ShortAvi().file);
     RefPtr<CD3DVideo> v = NewWindowVideo();
     ASSERT_TRUE(v);
@@ -247,6 +249,14 @@ TEST_F(VideoPlayers, WindowPlayerPlaysThroughTheVmr9) {
     ASSERT_TRUE(v->Open(file.Stream(), "AVI", false, 0, nullptr, window_->Get(), &rect))
         << v->LastOpenError();
     EXPECT_EQ(v->GetLength(), 500u);
+    RefPtr<IVMRWindowlessControl9> windowless;
+    ASSERT_EQ(vmr.Vmr()->QueryInterface(IID_IVMRWindowlessControl9,
+                                        reinterpret_cast<void**>(windowless.Put())),
+              S_OK);
+    RECT source = {}, shown = {};
+    ASSERT_EQ(windowless->GetVideoPosition(&source, &shown), S_OK);
+    EXPECT_TRUE(EqualRect(&shown, &rect) != FALSE)
+        << shown.left << "," << shown.top << "," << shown.right << "," << shown.bottom;
     v->Play();
     ASSERT_TRUE(WaitUntil([&] { return v->GetState() == kVideoEnded; }));
     v->Close();

@@ -182,10 +182,12 @@ STDMETHODIMP ConverterInput::NewSegment(REFERENCE_TIME start, REFERENCE_TIME sto
     return peer ? peer->NewSegment(start, stop, rate) : S_OK;
 }
 
-// Static factories: COM's references do not decide their lifetime.
+}  // namespace
+
+// COM's references do not decide a factory's lifetime: the stand-in owning it does.
 class Factory : public IClassFactory {
 public:
-    explicit Factory(bool fails) : fails_(fails) {}
+    explicit Factory(bool fails, IUnknown* handOut = nullptr) : fails_(fails), handOut_(handOut) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IClassFactory)) {
             *ppv = static_cast<IClassFactory*>(this);
@@ -200,6 +202,7 @@ public:
         *ppv = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
         if (fails_) return E_FAIL;
+        if (handOut_) return handOut_->QueryInterface(riid, ppv);
         auto* made = new (std::nothrow) Converter;
         if (!made) return E_OUTOFMEMORY;
         made->AddRef();
@@ -211,7 +214,10 @@ public:
 
 private:
     const bool fails_;
+    IUnknown* const handOut_;
 };
+
+namespace {
 
 Factory g_converterFactory(false);
 Factory g_failingFactory(true);
@@ -235,6 +241,22 @@ FailingVmrStandIn::FailingVmrStandIn() {
 
 FailingVmrStandIn::~FailingVmrStandIn() {
     if (cookie_) CoRevokeClassObject(cookie_);
+}
+
+WatchedVmrStandIn::WatchedVmrStandIn() {
+    if (FAILED(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IBaseFilter, reinterpret_cast<void**>(&vmr_))))
+        vmr_ = nullptr;
+    if (!vmr_) return;
+    factory_ = new Factory(false, vmr_);
+    CoRegisterClassObject(CLSID_VideoMixingRenderer9, factory_, CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &cookie_);
+}
+
+WatchedVmrStandIn::~WatchedVmrStandIn() {
+    if (cookie_) CoRevokeClassObject(cookie_);
+    delete factory_;
+    if (vmr_) vmr_->Release();
 }
 
 }  // namespace kyrtest

@@ -2,7 +2,9 @@
 // the real class ids, so the players build their graphs exactly as on Windows:
 //  - a colour space converter that passes RGB frames through unchanged (same type, same
 //    samples) and passes seeking upstream, or reports a zero duration when asked;
-//  - a Video Mixing Renderer 9 that cannot be created.
+//  - a Video Mixing Renderer 9 that cannot be created;
+//  - Wine's own Video Mixing Renderer 9, made once and handed out so a test can ask it what
+//    the player told it.
 #pragma once
 
 #include <windows.h>
@@ -38,6 +40,24 @@ public:
     bool Ok() const { return cookie_ != 0; }
 
 private:
+    DWORD cookie_ = 0;
+};
+
+class Factory;
+
+// While alive, creating the Video Mixing Renderer 9 gives the one made here.
+class WatchedVmrStandIn {
+public:
+    WatchedVmrStandIn();
+    ~WatchedVmrStandIn();
+    WatchedVmrStandIn(const WatchedVmrStandIn&) = delete;
+    WatchedVmrStandIn& operator=(const WatchedVmrStandIn&) = delete;
+    bool Ok() const { return cookie_ != 0; }
+    IBaseFilter* Vmr() const { return vmr_; }
+
+private:
+    IBaseFilter* vmr_ = nullptr;
+    Factory* factory_ = nullptr;
     DWORD cookie_ = 0;
 };
 
