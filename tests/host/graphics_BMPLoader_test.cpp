@@ -28,7 +28,7 @@ void Put32(Bytes& b, size_t at, uint32_t v) {
 
 // A BMP put together field by field. `value(x, y)` (y from the top of the picture) is a
 // palette index at 8 bits or less, else 0xAARRGGBB.
-struct BmpSpec {
+struct BmpLayout {
     int32_t width, height;  // a negative height stores the rows top-down
     uint16_t bits;
     std::vector<uint32_t> palette;  // 0xRRGGBB, as many as stored
@@ -37,7 +37,7 @@ struct BmpSpec {
     std::function<uint32_t(uint32_t, uint32_t)> value;
 };
 
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpLayout& s) {
     const uint32_t w = s.width, h = s.height < 0 ? -s.height : s.height;
     const uint32_t stride = (w * s.bits + 31) / 32 * 4;
     const uint32_t offset = 14 + s.headerSize + 4 * static_cast<uint32_t>(s.palette.size());
@@ -178,12 +178,12 @@ TEST(BMPLoader, DestinationSmallerThanTheImageClips) {
 }
 
 TEST(BMPLoader, TopDownRowsDecodeUpright) {
-    BmpSpec spec{4, 3, 32, {}, 0, 40, [](uint32_t x, uint32_t y) { return x * 0x100 + y; }};
-    const std::vector<uint32_t> bottomUp = Decode(MakeBmp(spec), 4, 3);
-    spec.height = -3;
-    EXPECT_EQ(Decode(MakeBmp(spec), 4, 3), bottomUp);
+    BmpLayout layout{4, 3, 32, {}, 0, 40, [](uint32_t x, uint32_t y) { return x * 0x100 + y; }};
+    const std::vector<uint32_t> bottomUp = Decode(MakeBmp(layout), 4, 3);
+    layout.height = -3;
+    EXPECT_EQ(Decode(MakeBmp(layout), 4, 3), bottomUp);
     EXPECT_EQ(bottomUp[2 * 4 + 1], 0x102u);
-    const std::vector<uint32_t> clipped = Decode(MakeBmp(spec), 2, 2);
+    const std::vector<uint32_t> clipped = Decode(MakeBmp(layout), 2, 2);
     EXPECT_EQ(clipped, (std::vector<uint32_t>{0x000, 0x100, 0x001, 0x101}));
 }
 

@@ -8,7 +8,8 @@
 
 namespace KYR {
 
-CD3DVideo::CD3DVideo(CKYRD3D* device) : device_(RefPtr<CKYRD3D>::AddRefOf(device)) {}
+CD3DVideo::CD3DVideo(CKYRD3D* device)
+    : CVideoControls(this), device_(RefPtr<CKYRD3D>::AddRefOf(device)) {}
 
 // The playback is closed here, while this object (its renderer side) is still whole.
 CD3DVideo::~CD3DVideo() { playback_.Close(); }

@@ -12,7 +12,7 @@
 namespace KYR {
 
 CD3DVideoTexture::CD3DVideoTexture(CKYRD3D* device)
-    : device_(RefPtr<CKYRD3D>::AddRefOf(device)) {}
+    : CVideoControls(this), device_(RefPtr<CKYRD3D>::AddRefOf(device)) {}
 
 // The playback is closed here, while this object (its renderer side) is still whole.
 CD3DVideoTexture::~CD3DVideoTexture() { playback_.Close(); }

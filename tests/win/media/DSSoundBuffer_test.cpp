@@ -7,6 +7,7 @@
 
 #include "SoundTestSupport.h"
 #include "engine/media/SoundScales.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -63,15 +64,10 @@ DWORD PlayPosition(CDSSoundBuffer* sound) {
     return play;
 }
 
-// Polls until `done` or the deadline (Wine under emulation mixes late and slowly).
+// Wine under emulation mixes late and slowly.
 template <class F>
-bool WaitFor(F done, DWORD ms = 20000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(10);
-    }
-    return true;
+bool WaitFor(F done) {
+    return kyrtest::WaitUntil(done, 20000, 10);
 }
 
 using SoundBuffer = test::SoundTest;

@@ -5,27 +5,20 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "MidiStandIns.h"
 #include "engine/core/ComApartment.h"
 #include "engine/media/DShowStream.h"
 #include "media/SoundTestSupport.h"
+#include "WaitUntil.h"
 
 namespace {
 
 using namespace KYR;
 using kyrtest::Bytes;
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 120000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
+using kyrtest::WaitUntil;
 
 // A file our stand-in parser takes as `ms` milliseconds of MIDI (10 ms a byte).
 Bytes MidiFile(uint32_t ms) {

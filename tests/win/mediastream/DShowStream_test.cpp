@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <thread>
 
 #include "engine/core/ComApartment.h"
@@ -13,6 +12,7 @@
 #include "engine/media/DSoundStream.h"
 #include "engine/media/DShowStream.h"
 #include "ScriptedReader.h"
+#include "WaitUntil.h"
 #include "media/SoundTestSupport.h"
 
 namespace {
@@ -23,16 +23,7 @@ using kyrtest::Bytes;
 // 16-bit mono at 8000 Hz: 16 bytes a millisecond.
 Bytes Wave(uint32_t ms) { return kyrtest::PcmWav(1, 8000, 16, kyrtest::Ramp(ms * 16)); }
 
-// Waits for a condition the graph's own threads bring about; generous because Wine's
-// GStreamer-backed parser runs slowly on the emulated bench.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 120000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
+using kyrtest::WaitUntil;
 
 class DShowStreamGraph : public ::testing::Test {
 protected:

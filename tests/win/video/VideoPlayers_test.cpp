@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -18,21 +17,13 @@
 #include "engine/media/DShowDecoders.h"
 #include "graphics/TextureTestSupport.h"
 #include "media/SoundTestSupport.h"
+#include "WaitUntil.h"
 
 namespace {
 
 using namespace KYR;
 
-// Waits for a condition the graph's own threads bring about; generous because Wine's
-// GStreamer-backed splitter runs slowly on the emulated bench.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 120000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
-}
+using kyrtest::WaitUntil;
 
 // The process's open handles, from the system's handle list: Wine's GetProcessHandleCount
 // always reports 0. 0 when the list cannot be read, which the callers refuse.
