@@ -7,6 +7,7 @@
 
 #include "engine/graphics/BatchGeometry.h"
 #include "engine/graphics/SineTable.h"
+#include "support/RectQuad.h"
 
 namespace {
 
@@ -19,14 +20,10 @@ protected:
     static void SetUpTestSuite() { FillSineTable(); }
 };
 
+// Every corner with its own rhw and colour, so a vertex written to the wrong corner shows.
 QuadDesc Rect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    QuadDesc q = {};
-    const int32_t xs[4] = {left, right, left, right}, ys[4] = {top, top, bottom, bottom};
+    QuadDesc q = kyrtest::RectQuad(left, top, right, bottom);
     for (int k = 0; k < 4; ++k) {
-        q.x[k] = xs[k];
-        q.y[k] = ys[k];
-        q.u[k] = xs[k] - left;
-        q.v[k] = ys[k] - top;
         q.z[k] = 7;
         q.rhw[k] = 0.5f + k;
         q.colour[k] = 0xFF000000u | k;

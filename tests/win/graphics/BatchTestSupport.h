@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TextureTestSupport.h"
+#include "support/RectQuad.h"
 #include "engine/graphics/ID3DRender.h"
 
 namespace KYR {
@@ -29,22 +30,7 @@ RefPtr<ID3DTexture> FilledTexture(CKYRD3D& d3d, uint32_t w, uint32_t h, Texel te
     return texture;
 }
 
-// Corners 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right; texels from (0, 0) on,
-// one per pixel.
-inline QuadDesc RectQuad(int32_t left, int32_t top, int32_t right, int32_t bottom,
-                         uint32_t colour = 0xFFFFFFFF) {
-    QuadDesc q = {};
-    const int32_t xs[4] = {left, right, left, right}, ys[4] = {top, top, bottom, bottom};
-    for (int k = 0; k < 4; ++k) {
-        q.x[k] = xs[k];
-        q.y[k] = ys[k];
-        q.u[k] = xs[k] - left;
-        q.v[k] = ys[k] - top;
-        q.rhw[k] = 1.0f;
-        q.colour[k] = colour;
-    }
-    return q;
-}
+using kyrtest::RectQuad;
 
 // Each channel within tolerance: blending rounds differently on different rasterisers.
 inline bool NearArgb(uint32_t a, uint32_t b, int tolerance = 1) {
