@@ -1,18 +1,15 @@
-// The engine as a game calls it. A game declares the engine's interfaces itself, from the
-// published slot tables, and passes the published identifiers; so does this program. It
-// includes no engine interface header: every class below is declared here, slot by slot
-// (the slot number of each line's first operation in its comment), and every identifier is
-// the published GUID text, parsed at run time. Each interface gets its operations called
-// once against the real objects of libkyr_engine.a, results and reference counts checked.
-//
-// MinGW gives a virtual destructor two table entries (complete and deleting), so an
-// operation published after the destructor sits one entry further on, in a game built with
-// MinGW and in the engine alike: the line batch's slot 23 and the videos' SetLoopStart.
+// The engine as a game calls it. A game declares the engine's interfaces itself from the
+// published slot tables and passes the published identifiers; so does this program. No
+// engine interface header is included: each class below is declared here (a comment gives
+// the slot of the first operation on its line), each identifier is the published GUID text,
+// parsed at run time, and operations from the start to the end of each table are called
+// against the real objects of libkyr_engine.a, results and reference counts checked.
+// MinGW gives a virtual destructor two table entries (complete and deleting): an operation
+// published after the destructor sits one entry further on, in such a game and in the engine.
 #include <windows.h>
 
 #include <d3d9.h>
 #include <d3dx9.h>
-#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -39,11 +36,11 @@ namespace game {
 struct Obj {  // IKYRInterface: 0
     virtual int32_t AddRef() = 0; virtual int32_t Release() = 0; virtual int32_t GetRefCount() = 0;
 };
-struct Stream : Obj {  // IDataStream, IStdFileStream: 3
+struct Stream : Obj {  // IDataStream: 3; IStdFileStream: 8
     virtual bool IsEnd() = 0; virtual uint32_t GetSize() = 0; virtual uint32_t GetPosition() = 0;
     virtual void Seek(int32_t, int32_t) = 0; virtual uint32_t Read(void*, uint32_t, uint32_t) = 0;
-    virtual bool OpenMemory(const void*, uint32_t) = 0; virtual bool OpenFile(const char*) = 0;  // 8
-    virtual void Close() = 0; virtual ~Stream() = default;  // 10
+    virtual bool OpenMemory(const void*, uint32_t) = 0;  // 8
+    virtual bool OpenFile(const char*) = 0; virtual void Close() = 0; virtual ~Stream() = default;
 };
 struct Pacer : Obj {  // IStdFPSWait: 3
     virtual bool IsLate() = 0; virtual uint32_t Start(uint32_t) = 0; virtual void Stop() = 0;
@@ -51,8 +48,8 @@ struct Pacer : Obj {  // IStdFPSWait: 3
 };
 struct Loader : Obj {  // IStdGraphicsLoader: 3
     virtual uint32_t GetImageWidth() = 0; virtual uint32_t GetImageHeight() = 0;
-    virtual bool Open(Stream*, Obj* plugin) = 0;
-    virtual void Decode(void*, uint32_t, uint32_t, bool) = 0; virtual void Close() = 0;  // 6
+    virtual bool Open(Stream*, Obj* plugin) = 0;  // 5
+    virtual void Decode(void*, uint32_t, uint32_t, bool) = 0; virtual void Close() = 0;
     virtual ~Loader() = default;
 };
 struct Std : Obj {  // IKYRStd: 3
@@ -80,7 +77,7 @@ struct Texture : Obj {  // ID3DTexture: 3
     virtual bool IsRenderTarget() = 0; virtual bool IsCompressed() = 0;  // 11
     virtual ~Texture() = default;
 };
-#define RENDER_MODE                                                       \
+#define RENDER_MODE                                                          \
     virtual void GetRenderMode(int32_t*, int32_t*, bool*, bool*, bool*) = 0; \
     virtual void SetRenderMode(int32_t, int32_t, bool, bool, bool) = 0;
 struct QuadDesc { int32_t u[4], v[4], x[4], y[4]; uint32_t z[4]; float rhw[4]; uint32_t c[4]; };
@@ -89,8 +86,7 @@ struct LinePoint { int32_t x, y, z; uint32_t left, right; };
 struct Quads : Obj {  // ID3DRender: 3
     virtual Texture* GetTexture() = 0; virtual bool SetTexture(Texture*) = 0;
     virtual uint32_t GetCapacity() = 0; virtual bool Reserve(uint32_t) = 0;  // 5
-    RENDER_MODE                                                               // 7
-    virtual void AddQuad(const QuadDesc*, float, float, float, float) = 0;  // 9
+    RENDER_MODE virtual void AddQuad(const QuadDesc*, float, float, float, float) = 0;  // 7
     virtual uint32_t RemoveLastQuad() = 0; virtual void ClearQuads() = 0; virtual void Draw() = 0;
     virtual ~Quads() = default;
 };
@@ -103,14 +99,14 @@ struct Triangles : Obj {  // ID3DTriangleRender: 3
 struct Lines : Obj {  // ID3DLineRender: 3
     virtual Texture* GetTexture() = 0; virtual bool SetTexture(Texture*) = 0;
     virtual uint32_t GetCapacity() = 0; virtual bool Reserve(uint32_t) = 0;  // 5
-    RENDER_MODE virtual void Draw() = 0;                                       // 7
+    RENDER_MODE virtual void Draw() = 0;  // 7
     virtual void PushFront(const LinePoint*) = 0; virtual void PushBack(const LinePoint*) = 0;
     virtual void InsertAfter(uint32_t, const LinePoint*) = 0; virtual void PopFront() = 0;  // 12
-    virtual uint32_t PopBack() = 0; virtual void RemoveAt(uint32_t) = 0;                    // 14
+    virtual uint32_t PopBack() = 0; virtual void RemoveAt(uint32_t) = 0;  // 14
     virtual const LinePoint* GetPoint(uint32_t) = 0; virtual uint32_t GetPointCount() = 0;  // 16
     virtual void Inert18(uint32_t, uint32_t, uint32_t) = 0; virtual void ClearPoints() = 0;
     virtual void SetLineWidth(float) = 0; virtual float GetLineWidth() = 0;  // 20
-    virtual ~Lines() = default;                                               // 22
+    virtual ~Lines() = default;  // 22, and 23 published after it:
     virtual void Inert23(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) = 0;
 };
 struct BackBuffer : Obj {  // ID3DBackBuffer: 3
@@ -121,25 +117,24 @@ struct BackBuffer : Obj {  // ID3DBackBuffer: 3
 struct Effect : Obj {  // ID3DEffect: 3
     virtual HRESULT Begin(UINT*, DWORD) = 0; virtual HRESULT End() = 0;
     virtual HRESULT BeginPass(UINT) = 0; virtual HRESULT EndPass() = 0;  // 5
-    virtual HRESULT SetFloat(D3DXHANDLE, float) = 0;                       // 7
+    virtual HRESULT SetFloat(D3DXHANDLE, float) = 0;  // 7
     virtual HRESULT SetFloatArray(D3DXHANDLE, const float*, UINT) = 0;
     virtual HRESULT SetTexture(D3DXHANDLE, Texture*) = 0;
     virtual HRESULT SetVector(D3DXHANDLE, const D3DXVECTOR4*) = 0;  // 10
     virtual HRESULT SetTechnique(D3DXHANDLE) = 0;
-    virtual D3DXHANDLE GetTechniqueByName(const char*) = 0;            // 12
-    virtual D3DXHANDLE GetParameterByName(D3DXHANDLE, const char*) = 0;
-    virtual ~Effect() = default;
+    virtual D3DXHANDLE GetTechniqueByName(const char*) = 0;  // 12
+    virtual D3DXHANDLE GetParameterByName(D3DXHANDLE, const char*) = 0; virtual ~Effect() = default;
 };
-#define VIDEO_CONTROLS(Name)                                                              \
-    virtual void Play() = 0; virtual void Pause() = 0; virtual void Stop() = 0;           \
-    virtual void Close() = 0; virtual uint32_t GetLength() = 0;                           \
-    virtual uint32_t GetPosition() = 0; virtual void SetPosition(uint32_t) = 0;           \
-    virtual int32_t GetVolume() = 0; virtual void SetVolume(int32_t) = 0;                 \
-    virtual int32_t GetBalance() = 0; virtual void SetBalance(int32_t) = 0;               \
-    virtual int32_t GetRate() = 0; virtual void SetRate(int32_t) = 0;                     \
-    virtual bool IsLoop() = 0; virtual uint32_t GetLoopStart() = 0;                       \
-    virtual int32_t GetState() = 0; virtual int32_t GetFrameRate() = 0;                   \
-    virtual ~Name() = default; virtual void SetLoopStart(uint32_t) = 0;
+#define VIDEO_CONTROLS(Name)                                                                  \
+    virtual void Play() = 0; virtual void Pause() = 0; virtual void Stop() = 0;               \
+    virtual void Close() = 0; virtual uint32_t GetLength() = 0;                               \
+    virtual uint32_t GetPosition() = 0; virtual void SetPosition(uint32_t) = 0;               \
+    virtual int32_t GetVolume() = 0; virtual void SetVolume(int32_t) = 0;                     \
+    virtual int32_t GetBalance() = 0; virtual void SetBalance(int32_t) = 0;                   \
+    virtual int32_t GetRate() = 0; virtual void SetRate(int32_t) = 0; virtual bool IsLoop() = 0; \
+    virtual uint32_t GetLoopStart() = 0; virtual int32_t GetState() = 0;                      \
+    virtual int32_t GetFrameRate() = 0; virtual ~Name() = default;                            \
+    virtual void SetLoopStart(uint32_t) = 0;
 struct Video : Obj {  // ID3DVideo: 3 Open, 4 Play ... 20 GetFrameRate, 21 destructor, 22
     virtual bool Open(Stream*, const char*, bool, uint32_t, IBaseFilter*, HWND, const RECT*) = 0;
     VIDEO_CONTROLS(Video)
@@ -149,57 +144,50 @@ struct VideoTexture : Obj {  // ID3DVideoTexture: 3 GetTexture, 4 Open ... 22 de
     virtual bool Open(Stream*, const char*, bool, uint32_t, IBaseFilter*) = 0;
     VIDEO_CONTROLS(VideoTexture)
 };
-struct AdapterInfo {
-    char description[512];
-    int32_t vertexProcessing;
-    uint32_t videoMemory, maxTextureWidth, maxTextureHeight;
-    bool vs20, ps20, nonPow2;
-};
 struct D3D : Obj {  // IKYRD3D: 3
     virtual void* CreateObject(const GUID&) = 0;
-    virtual bool GetAdapterInfo(AdapterInfo*, uint32_t, uint32_t) = 0;
-    virtual uint32_t GetAvailableTextureMem() = 0;                     // 5
+    virtual bool GetAdapterInfo(void*, uint32_t, uint32_t) = 0;
+    virtual uint32_t GetAvailableTextureMem() = 0;  // 5
     virtual bool CreateDevice(HWND, int32_t, uint32_t, uint32_t) = 0;
     virtual bool ReleaseDevice() = 0; virtual bool ResetDevice(uint32_t, uint32_t) = 0;  // 7
     virtual Texture* GetRenderTarget() = 0; virtual bool SetRenderTarget(Texture*) = 0;  // 9
-    virtual void Clear(uint32_t) = 0; virtual bool BeginScene() = 0;                      // 11
-    virtual void EndScene() = 0; virtual bool Present() = 0;                              // 13
-    virtual HRESULT TestCooperativeLevel() = 0; virtual Effect* CreateEffect(const char*) = 0;
-    virtual bool GetVSync() = 0; virtual void SetVSync(bool) = 0;                         // 17
-    virtual bool GetNonPow2Textures() = 0; virtual void SetNonPow2Textures(bool) = 0;     // 19
-    virtual ~D3D() = default;
+    virtual void Clear(uint32_t) = 0; virtual bool BeginScene() = 0; virtual void EndScene() = 0;
+    virtual bool Present() = 0; virtual HRESULT TestCooperativeLevel() = 0;  // 14
+    virtual Effect* CreateEffect(const char*) = 0; virtual bool GetVSync() = 0;  // 16
+    virtual void SetVSync(bool) = 0; virtual bool GetNonPow2Textures() = 0;  // 18
+    virtual void SetNonPow2Textures(bool) = 0; virtual ~D3D() = default;  // 20
 };
 struct SoundBuffer : Obj {  // IDSSoundBuffer: 3
     virtual void Play() = 0; virtual void Pause() = 0; virtual void Stop() = 0;
-    virtual void Unload() = 0; virtual uint32_t GetLength() = 0;  // 6
-    virtual int32_t GetVolume() = 0; virtual int32_t GetPan() = 0; virtual int32_t GetFrequency() = 0;
+    virtual void Unload() = 0; virtual uint32_t GetLength() = 0; virtual int32_t GetVolume() = 0;
+    virtual int32_t GetPan() = 0; virtual int32_t GetFrequency() = 0;  // 9
     virtual bool Load(Stream*, Obj* reader) = 0; virtual int32_t GetStatus() = 0;  // 11
-    virtual void SetVolume(int32_t) = 0; virtual void SetPan(int32_t) = 0;          // 13
-    virtual void SetFrequency(int32_t) = 0; virtual ~SoundBuffer() = default;       // 15
+    virtual void SetVolume(int32_t) = 0; virtual void SetPan(int32_t) = 0;  // 13
+    virtual void SetFrequency(int32_t) = 0; virtual ~SoundBuffer() = default;  // 15
 };
 struct MediaStream : Obj {  // IDSMediaStream: 3
     virtual bool Open(Stream*, const char*, bool, uint32_t, Obj* reader) = 0;
     virtual void Play() = 0; virtual void Pause() = 0; virtual void Stop() = 0;  // 4
-    virtual void Close() = 0; virtual uint32_t GetLength() = 0;                   // 7
-    virtual uint32_t GetPosition() = 0; virtual void SetPosition(uint32_t) = 0;   // 9
-    virtual int32_t GetVolume() = 0; virtual void SetVolume(int32_t) = 0;         // 11
-    virtual int32_t GetPan() = 0; virtual void SetPan(int32_t) = 0;               // 13
-    virtual int32_t GetSpeed() = 0; virtual void SetSpeed(int32_t) = 0;           // 15
-    virtual bool IsLooping() = 0; virtual uint32_t GetLoopPosition() = 0;         // 17
-    virtual int32_t GetStatus() = 0; virtual void SetLoopPosition(uint32_t) = 0;  // 19
-    virtual ~MediaStream() = default;
+    virtual void Close() = 0; virtual uint32_t GetLength() = 0; virtual uint32_t GetPosition() = 0;
+    virtual void SetPosition(uint32_t) = 0; virtual int32_t GetVolume() = 0;  // 10
+    virtual void SetVolume(int32_t) = 0; virtual int32_t GetPan() = 0;  // 12
+    virtual void SetPan(int32_t) = 0; virtual int32_t GetSpeed() = 0;  // 14
+    virtual void SetSpeed(int32_t) = 0; virtual bool IsLooping() = 0;  // 16
+    virtual uint32_t GetLoopPosition() = 0; virtual int32_t GetStatus() = 0;  // 18
+    virtual void SetLoopPosition(uint32_t) = 0; virtual ~MediaStream() = default;  // 20
 };
 struct DS : Obj {  // IKYRDS: 3
     virtual void* CreateObject(const GUID&) = 0; virtual bool Initialize(HWND) = 0;
     virtual void Shutdown() = 0; virtual ~DS() = default;  // 5
 };
 struct Device : Obj {  // IDIInput: 3
-    virtual HRESULT Poll() = 0; virtual HRESULT GetState(DWORD, void*) = 0; virtual ~Device() = default;
+    virtual HRESULT Poll() = 0; virtual HRESULT GetState(DWORD, void*) = 0;
+    virtual ~Device() = default;
 };
 struct DI : Obj {  // IKYRDI: 3
     virtual void* GetDirectInput(const GUID&) = 0; virtual bool Initialize(HINSTANCE) = 0;
     virtual void Shutdown() = 0; virtual Device* CreateKeyboard() = 0;  // 5
-    virtual Device* CreateJoystick(int) = 0; virtual ~DI() = default;   // 7
+    virtual Device* CreateJoystick(int) = 0; virtual ~DI() = default;  // 7
 };
 
 }  // namespace game
@@ -222,7 +210,9 @@ GUID Id(const wchar_t* text) {
     return guid;
 }
 template <class T, class Maker>
-Ref<T> New(Maker& maker, const wchar_t* id) { return Ref<T>(static_cast<T*>(maker.CreateObject(Id(id)))); }
+Ref<T> New(Maker& maker, const wchar_t* id) {
+    return Ref<T>(static_cast<T*>(maker.CreateObject(Id(id))));
+}
 // Gives up the last reference: 0 when the object went (through its deleting destructor).
 int32_t Drop(Obj* o) { return o->Release(); }
 
@@ -330,7 +320,8 @@ TEST(Contract, KindTwoGraphicsAndEveryObjectItMakes) {
     EXPECT_TRUE(quads->Reserve(4) && lines->Reserve(8));
     const QuadDesc quad = {{0, 8, 0, 8}, {0, 0, 8, 8}, {4, 12, 4, 12}, {4, 4, 12, 12}, {},
                            {1, 1, 1, 1}, {~0u, ~0u, ~0u, ~0u}};
-    const TriangleDesc tri = {{0, 8, 0}, {0, 0, 8}, {20, 28, 20}, {4, 4, 12}, {}, {1, 1, 1}, {~0u, ~0u, ~0u}};
+    const TriangleDesc tri = {{0, 8, 0}, {0, 0, 8}, {20, 28, 20}, {4, 4, 12}, {}, {1, 1, 1},
+                              {~0u, ~0u, ~0u}};
     const LinePoint p[2] = {{30, 30, 0, ~0u, ~0u}, {50, 40, 0, ~0u, ~0u}};
     ASSERT_TRUE(d3d->BeginScene());
     quads->AddQuad(&quad, 0, 0, 30, 0);
