@@ -191,18 +191,22 @@ TEST(BMPLoader, PaletteSizeRules) {
     struct Row {
         uint16_t bits;
         uint32_t colorsUsed, stored, headerSize;
+        uint32_t offBits = 0;  // written over bfOffBits when not 0
     } rows[] = {
         {8, 0, 256, 40},    // 0 means 2^bits: entry 255 is used
         {1, 0, 2, 40},
         {1, 300, 300, 40},  // more than 2^bits: the extra entries are skipped
         {4, 16, 16, 108},   // a version 4 header: the palette follows its 108 bytes
+        {8, 0, 256, 40, 54},        // bfOffBits into the palette: rows follow the palette
+        {4, 16, 16, 40, 0x7FFFFFF}, // bfOffBits past the file: the same
     };
     for (const Row& row : rows) {
         std::vector<uint32_t> palette;
         for (uint32_t i = 0; i < row.stored; ++i) palette.push_back(0x100000 * (i % 16) + i);
         const uint32_t top = (1u << row.bits) - 1;
         auto value = [&](uint32_t x, uint32_t) { return x == 0 ? top : x % (top + 1); };
-        const Bytes file = MakeBmp({3, 1, row.bits, palette, row.colorsUsed, row.headerSize, value});
+        Bytes file = MakeBmp({3, 1, row.bits, palette, row.colorsUsed, row.headerSize, value});
+        if (row.offBits) Put32(file, 10, row.offBits);
         const std::vector<uint32_t> out = Decode(file, 3, 1);
         for (uint32_t x = 0; x < 3; ++x)
             EXPECT_EQ(out[x], 0xFF000000u | palette[value(x, 0)]) << row.bits << " " << x;

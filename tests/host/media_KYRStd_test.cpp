@@ -44,6 +44,8 @@ TEST_F(KYRStdTest, SineAndCosineAtTableAngles) {
     const float* table = SineTable();
     EXPECT_EQ(std_->SinDeg(90), 1.0f);
     EXPECT_EQ(std_->CosDeg(90), table[32768]);
+    EXPECT_EQ(std_->CosDeg(90), -8.742278e-08f);  // sin of the single-precision pi
+    EXPECT_EQ(std_->SinDeg(180), -8.742278e-08f);
     EXPECT_EQ(std_->SinDeg(-90), -1.0f);
     EXPECT_EQ(std_->SinDeg(0), 0.0f);
     EXPECT_EQ(std_->CosDeg(0), 1.0f);

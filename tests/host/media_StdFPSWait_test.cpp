@@ -55,6 +55,7 @@ TEST(StdFPSWait, LagSetsLateOrIsDropped) {
         {239, true, 0},
         {240, false, 17},  // 4 x 60 ms or more: the backlog is dropped
         {100000, false, 17},
+        {0x80000000u, false, 17},  // past half the clock's range: late, not early
     };
     for (const Row& row : rows) {
         g_now = 7;

@@ -30,13 +30,16 @@ public:
     int32_t AddRef() override { return ++refCount_; }
     int32_t Release() override {
         const int32_t n = --refCount_;
-        if (n == 0) delete this;  // I's virtual destructor: the class's last slot
+        if (n == 0) delete this;  // the virtual destructor: the class's last slot
         return n;
     }
     int32_t GetRefCount() const override { return refCount_; }
 
 protected:
     RefCounted() = default;
+    // Overrides the interface's destructor where it declares one (its last slot); where it
+    // has none (IDataStream, ISoundReader), this adds it after the interface's operations.
+    virtual ~RefCounted() = default;
 
 private:
     int32_t refCount_ = 1;

@@ -118,14 +118,21 @@ void CBMPLoader::Decode(void* destination, uint32_t width, uint32_t height, bool
 
     uint32_t palette[256];
     std::fill(palette, palette + 256, kOpaque);
+    uint64_t rowsAt = pixelOffset_;
     if (bits <= 8) {
-        const uint32_t entries = colorsUsed_ == 0 ? 1u << bits : std::min(colorsUsed_, 1u << bits);
+        const uint32_t stored = colorsUsed_ == 0 ? 1u << bits : colorsUsed_;
+        const uint32_t entries = std::min(stored, 1u << bits);
         uint8_t raw[256 * 4];
         const uint64_t at = uint64_t{kFileHeaderSize} + std::max(headerSize_, kInfoHeaderSize);
         const uint32_t got = ReadAt(stream, at, raw, entries * 4) / 4;
         for (uint32_t i = 0; i < got; ++i)
             palette[i] = kOpaque | static_cast<uint32_t>(raw[i * 4 + 2]) << 16 |
                          static_cast<uint32_t>(raw[i * 4 + 1]) << 8 | raw[i * 4];
+        // Palette images are read with their rows right after the palette. Writers that
+        // leave a gap say so in bfOffBits, which is kept when it points past the palette and
+        // into the file; an offset into the palette or past the end is a writer's slip.
+        const uint64_t paletteEnd = at + uint64_t{stored} * 4;
+        if (pixelOffset_ < paletteEnd || pixelOffset_ >= stream->GetSize()) rowsAt = paletteEnd;
     }
 
     // Compression needs the whole image first; plain output goes straight to the caller's
@@ -157,8 +164,8 @@ void CBMPLoader::Decode(void* destination, uint32_t width, uint32_t height, bool
     for (uint32_t i = 0; i < rows; ++i) {
         const uint32_t fileRowIndex = firstFileRow + i;
         const uint32_t y = topDown ? fileRowIndex : imageHeight - 1 - fileRowIndex;
-        const uint32_t got = ReadAt(stream, pixelOffset_ + stride * fileRowIndex,
-                                    fileRow.get(), rowBytes);
+        const uint32_t got = ReadAt(stream, rowsAt + stride * fileRowIndex, fileRow.get(),
+                                    rowBytes);
         const uint32_t complete = static_cast<uint32_t>(uint64_t{got} * 8 / bits);
         const uint32_t decoded = std::min(columns, complete);
         ConvertRow(fileRow.get(), row.get(), decoded, bits, palette);

@@ -7,8 +7,9 @@
 // - a negative height is a top-down image, decoded upright;
 // - a palette larger than 2^bits entries is read only that far; entries the file lacks are
 //   opaque black;
-// - the palette starts after the information header's own size (40 bytes or more), the pixel
-//   rows of every depth at bfOffBits;
+// - the palette starts after the information header's own size (40 bytes or more); the rows
+//   of 24 and 32 bits start at bfOffBits, those of palette images right after the palette,
+//   or at bfOffBits where that lies in the file past the palette;
 // - a destination of more than 256 MiB of pixels is refused, and nothing is written;
 // - bytes a truncated file lacks decode as 0, like the pixels outside the image.
 // The compression field is not examined: run-length and bit-field files decode as raw rows.

@@ -45,7 +45,9 @@ public:
     virtual bool IsLoop() = 0;
     virtual uint32_t GetLoopStart() = 0;
     virtual int32_t GetState() = 0;  // kVideo...
-    virtual float GetFrameRate() = 0;  // frames per second; 0 when the renderer cannot tell
+    // Whole frames per second (truncated), an integer like every other getter here and
+    // like IQualProp's rate; 0 when the renderer cannot tell.
+    virtual int32_t GetFrameRate() = 0;
     virtual ~ID3DVideo() = default;
     // Never past the length.
     virtual void SetLoopStart(uint32_t ms) = 0;

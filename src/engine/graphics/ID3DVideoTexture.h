@@ -38,7 +38,7 @@ public:
     virtual bool IsLoop() = 0;
     virtual uint32_t GetLoopStart() = 0;
     virtual int32_t GetState() = 0;
-    virtual float GetFrameRate() = 0;
+    virtual int32_t GetFrameRate() = 0;
     virtual ~ID3DVideoTexture() = default;
     virtual void SetLoopStart(uint32_t ms) = 0;
 };

@@ -13,9 +13,12 @@ namespace {
 float* const g_sine = detail::g_sineTable;
 
 void Fill() {
-    // The angle is formed in double: in float, i * 2pi loses the low bits of i near the top
-    // of the table and neighbouring entries would repeat.
-    const double step = 2.0 * 3.14159265358979323846 / static_cast<double>(kSineTableSize);
+    // Pi is the single-precision 3.1415927, as games were tuned against: it puts entry 32768
+    // (sin 180, cos 90) at -8.742278e-08 rather than +1.2e-16. The angle is formed in
+    // double: in float, i * 2pi loses the low bits of i near the top of the table and
+    // neighbouring entries would repeat.
+    constexpr float kPi = 3.1415927f;
+    const double step = 2.0 * static_cast<double>(kPi) / static_cast<double>(kSineTableSize);
     for (std::size_t i = 0; i < kSineTableSize; ++i)
         g_sine[i] = static_cast<float>(std::sin(static_cast<double>(i) * step));
 }

@@ -1,6 +1,7 @@
-// The engine's 64K-entry sine table: entry i = sin(i * 2pi / 65536). The first graphics device
-// or standard-services object fills it; the render batches and the standard services' degree
-// functions read it instead of calling the library per vertex or per call.
+// The engine's 64K-entry sine table: entry i = sin(i * 2pi / 65536), pi in single precision.
+// The first graphics device or standard-services object fills it; the render batches and the
+// standard services' degree functions read it instead of calling the library per vertex or
+// per call.
 #pragma once
 
 #include <cmath>

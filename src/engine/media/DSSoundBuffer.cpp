@@ -76,14 +76,13 @@ private:
 CDSSoundBuffer::CDSSoundBuffer(IKYRDS* owner) : owner_(RefPtr<IKYRDS>::AddRefOf(owner)) {}
 
 bool CDSSoundBuffer::Load(IDataStream* stream, ISoundReader* reader) {
+    // The caller hands its reference on the reader over: it is given up when Load returns,
+    // whatever the outcome, like our own WAVE reader.
+    RefPtr<ISoundReader> source(reader ? reader : new (std::nothrow) CWavRead);
     IDirectSound8* ds =
         owner_ ? static_cast<IDirectSound8*>(owner_->CreateObject(kIdDirectSoundObject))
                : nullptr;
-    if (!ds) return false;
-    // A caller's reader is borrowed for the call; our own is dropped at the end of it.
-    RefPtr<ISoundReader> source = reader ? RefPtr<ISoundReader>::AddRefOf(reader)
-                                         : RefPtr<ISoundReader>(new (std::nothrow) CWavRead);
-    if (!source || !source->Open(stream)) return false;
+    if (!ds || !source || !source->Open(stream)) return false;
     ReaderCloser closer(source.Get());
 
     source->Rewind();
@@ -180,7 +179,8 @@ void CDSSoundBuffer::SetPan(int32_t pan) {
 }
 
 void CDSSoundBuffer::SetFrequency(int32_t percent) {
-    if (loaded_) buffer_->SetFrequency(FrequencyFromPercent(percent, format_.samplesPerSec));
+    if (loaded_ && percent >= 0)
+        buffer_->SetFrequency(FrequencyFromPercent(percent, format_.samplesPerSec));
 }
 
 }  // namespace KYR

@@ -244,6 +244,8 @@ void CDSoundStream::Close() {
     thread.Reset();
     KYRAutoLock hold(&lock_);
     lengthMs_ = 0;
+    loopMs_ = 0;  // nothing of the closed stream answers for it, as with the graph player
+    looping_ = false;
     playedMs_ = 0;
     playing_ = false;
     paused_ = false;
@@ -319,7 +321,8 @@ int32_t CDSoundStream::GetSpeed() {
 
 void CDSoundStream::SetSpeed(int32_t percent) {
     KYRAutoLock hold(&lock_);
-    if (open_) buffer_->SetFrequency(FrequencyFromPercent(percent, format_.samplesPerSec));
+    if (open_ && percent >= 0)
+        buffer_->SetFrequency(FrequencyFromPercent(percent, format_.samplesPerSec));
 }
 
 bool CDSoundStream::IsLooping() {

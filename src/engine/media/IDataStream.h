@@ -23,7 +23,12 @@ public:
     virtual void Seek(int32_t offset, int32_t origin) = 0;
     // Whole elements read; a short last element is copied but not counted.
     virtual uint32_t Read(void* buffer, uint32_t elementSize, uint32_t count) = 0;
-    virtual ~IDataStream() = default;
+
+protected:
+    // No destructor slot here: a game's table has OpenMemory right after Read (slot 8), and a
+    // virtual destructor would take two entries under MinGW and push it to 10. Streams are
+    // destroyed by their last Release, never deleted through this base.
+    ~IDataStream() = default;
 };
 
 class IStdFileStream : public IDataStream {
@@ -32,7 +37,7 @@ public:
     virtual bool OpenMemory(const void* block, uint32_t size) = 0;
     virtual bool OpenFile(const char* path) = 0;  // ANSI path
     virtual void Close() = 0;
-    ~IStdFileStream() override = default;
+    virtual ~IStdFileStream() = default;  // slot 11
 };
 
 }  // namespace KYR

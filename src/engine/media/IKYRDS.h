@@ -46,8 +46,9 @@ public:
     virtual int32_t GetVolume() = 0;
     virtual int32_t GetPan() = 0;
     virtual int32_t GetFrequency() = 0;
-    // Reads the whole sound from `stream` through `reader` (borrowed), or through a WAVE
-    // reader of its own when `reader` is null.
+    // Reads the whole sound from `stream` through `reader`, or through a WAVE reader of its
+    // own when `reader` is null. The caller's reference on `reader` is handed over: Load
+    // releases it before it returns, also when it fails.
     virtual bool Load(IDataStream* stream, ISoundReader* reader) = 0;
     virtual int32_t GetStatus() = 0;  // SoundStatus
     virtual void SetVolume(int32_t volume) = 0;

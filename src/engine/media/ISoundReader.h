@@ -43,7 +43,11 @@ public:
     virtual uint32_t GetPositionMs() = 0;
     virtual void SetPositionMs(uint32_t ms) = 0;
     virtual void Close() = 0;
-    virtual ~ISoundReader() = default;
+
+protected:
+    // The interface has no destructor slot: a reader (the game's own among them) goes by its
+    // last Release, and an implementation adds its destructor after Close.
+    ~ISoundReader() = default;
 };
 
 }  // namespace KYR

@@ -51,17 +51,16 @@ int32_t PanFromMillibels(int32_t millibels) {
 
 uint32_t FrequencyFromPercent(int32_t percent, uint32_t samplesPerSec) {
     if (percent <= 0) return 0;
-    const double hz = static_cast<double>(percent) / 100.0 * samplesPerSec;
-    // Converting a double at or past 2^32 to uint32 is undefined, not a wrap.
-    if (hz >= 4294967295.0) return UINT32_MAX;
-    return static_cast<uint32_t>(hz);
+    // In integers: through floating point, 35 % of 44100 came out as 15434.999 and truncated
+    // one short, and the percentage then read back one low.
+    const uint64_t hz = static_cast<uint64_t>(percent) * samplesPerSec / 100;
+    return hz > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(hz);
 }
 
 int32_t PercentFromFrequency(uint32_t frequency, uint32_t samplesPerSec) {
     if (samplesPerSec == 0) return 0;
-    const double percent = static_cast<double>(frequency) / samplesPerSec * 100.0;
-    if (percent >= 2147483647.0) return INT32_MAX;
-    return static_cast<int32_t>(percent);
+    const uint64_t percent = static_cast<uint64_t>(frequency) * 100 / samplesPerSec;
+    return percent > INT32_MAX ? INT32_MAX : static_cast<int32_t>(percent);
 }
 
 double RateFromPercent(int32_t percent) { return percent > 0 ? percent / 100.0 : 0.0; }

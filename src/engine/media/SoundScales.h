@@ -30,8 +30,10 @@ int32_t PanToMillibels(int32_t pan);
 int32_t PanFromMillibels(int32_t millibels);
 
 // Playback rate in percent of the sound's own sample rate, in samples per second, truncated.
-// 0 and negative percentages give 0, which DirectSound takes as "the original rate"; rates
-// past 32 bits give the largest value (DirectSound refuses both extremes itself).
+// 0 gives 0, which DirectSound takes as "the original rate"; rates past 32 bits give the
+// largest value (DirectSound refuses it). A negative percentage is no rate at all: callers
+// leave the frequency as it is (the plain arithmetic would wrap it to a value DirectSound
+// refuses), and this gives 0 for it.
 uint32_t FrequencyFromPercent(int32_t percent, uint32_t samplesPerSec);
 // The rate as a percentage of the sound's sample rate, truncated; 0 for a rate of 0 Hz.
 int32_t PercentFromFrequency(uint32_t frequency, uint32_t samplesPerSec);

@@ -8,6 +8,7 @@ uint32_t CStdFPSWait::Start(uint32_t framesPerSecond) {
     interval_ = 65536000u / framesPerSecond;  // 1000 ms in 16.16
     accumulator_ = 0;
     baseTime_ = clock_();
+    handedOut_ = 0;
     active_ = true;
     return baseTime_;
 }
@@ -17,6 +18,7 @@ void CStdFPSWait::Stop() {
     interval_ = 0;
     accumulator_ = 0;
     baseTime_ = 0;
+    handedOut_ = 0;
     active_ = false;
 }
 
@@ -25,20 +27,26 @@ uint32_t CStdFPSWait::Wait() {
     const uint32_t now = clock_();
     accumulator_ = (accumulator_ & 0xFFFFu) + interval_;
     const uint32_t step = accumulator_ >> 16;
-    // Signed: a caller back slightly before the base time is early, not 49 days late, and
-    // the clock's wrap-around after 49.7 days leaves the difference intact.
-    const int64_t elapsed = static_cast<int32_t>(now - baseTime_);
-    if (elapsed < static_cast<int64_t>(step)) {
+    // A caller back slightly before the base time is early, not 49 days late. It can be
+    // before it by no more than the wait it was last handed: the base is never further ahead
+    // of the clock than that. Anything further back is a gap between two calls so long
+    // (2^31 ms or more) that the difference wrapped, and that is late, as the plain unsigned
+    // difference says; the clock's own wrap-around after 49.7 days leaves it intact.
+    const uint32_t elapsed = now - baseTime_;
+    const bool before = elapsed > UINT32_MAX - handedOut_;
+    if (before || elapsed < step) {
         baseTime_ += step;
         late_ = false;
-        return static_cast<uint32_t>(static_cast<int64_t>(step) - elapsed);
+        handedOut_ = baseTime_ - now;
+        return handedOut_;
     }
-    uint64_t lag = static_cast<uint64_t>(elapsed) - step;
+    uint32_t lag = elapsed - step;
     // A lag of 4 x rate milliseconds (240 ms at 60 per second) is dropped rather than worked
     // off: catching up would run a long burst of frames without any wait.
     if (lag >= 4ull * framesPerSecond_) lag = 0;
     late_ = lag >= 3ull * step;
-    baseTime_ = now - static_cast<uint32_t>(lag);
+    baseTime_ = now - lag;
+    handedOut_ = 0;
     return 0;
 }
 

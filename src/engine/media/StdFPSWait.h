@@ -37,6 +37,7 @@ private:
     uint32_t baseTime_ = 0;     // when the current frame was due
     uint32_t framesPerSecond_ = 0;
     bool late_ = false;
+    uint32_t handedOut_ = 0;  // the wait the last Wait returned: how far the base is ahead
 };
 
 }  // namespace KYR

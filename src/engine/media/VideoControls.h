@@ -28,7 +28,7 @@ public:
     bool IsLoop() override { return playback_.IsLoop(); }
     uint32_t GetLoopStart() override { return playback_.GetLoopStart(); }
     int32_t GetState() override { return playback_.GetState(); }
-    float GetFrameRate() override { return playback_.GetFrameRate(); }
+    int32_t GetFrameRate() override { return playback_.GetFrameRate(); }
     void SetLoopStart(uint32_t ms) override { playback_.SetLoopStart(ms); }
 
     // Why the last Open failed ("" after a successful one).

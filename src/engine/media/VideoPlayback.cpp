@@ -53,7 +53,7 @@ int32_t CVideoPlayback::GetState() {
     return kVideoStopped;
 }
 
-float CVideoPlayback::GetFrameRate() {
+int32_t CVideoPlayback::GetFrameRate() {
     KYRAutoLock hold(graph_.ControlLock());
     if (!graph_.IsOpen() || !renderer_) return 0;
     RefPtr<IQualProp> quality;
@@ -61,7 +61,7 @@ float CVideoPlayback::GetFrameRate() {
     if (FAILED(renderer_->QueryInterface(IID_IQualProp, reinterpret_cast<void**>(quality.Put()))) ||
         FAILED(quality->get_AvgFrameRate(&rate)))
         return 0;
-    return static_cast<float>(rate / 100.0);
+    return rate / 100;  // IQualProp counts in hundredths of a frame per second
 }
 
 }  // namespace KYR

@@ -64,7 +64,7 @@ public:
     uint32_t GetLoopStart() { return graph_.GetLoopStart(); }
     void SetLoopStart(uint32_t ms) { graph_.SetLoopStart(ms); }
     int32_t GetState();
-    float GetFrameRate();
+    int32_t GetFrameRate();
 
     // Why the last Open failed ("" after a successful one).
     const char* LastOpenError() const { return graph_.LastOpenError(); }

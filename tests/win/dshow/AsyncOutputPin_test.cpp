@@ -171,18 +171,23 @@ TEST_F(AsyncPin, SyncReadAlignedFillsTheSample) {
         HRESULT hr;
         LONG actual;
         REFERENCE_TIME stopAfter;  // in bytes
+        REFERENCE_TIME startUnits = 0;  // added to the start time, below one byte
     } rows[] = {
         {0, 256, S_OK, 256, 256},
         {900, 200, S_OK, 100, 1000},           // cut: the stop time moves to the end
+        {900, 200, S_OK, 100, 1000, 5},        // and only the stop time
         {1000, 0, S_OK, 0, 1000},
         {0, 257, VFW_E_BUFFER_OVERFLOW, 0, 257},  // more than the buffer holds
     };
     for (const Row& r : rows) {
         RefPtr<IMediaSample> s = SampleFor(alloc.Get(), r.position, r.length);
         ASSERT_TRUE(s);
+        REFERENCE_TIME start = r.position * kUnitsPerByte + r.startUnits;
+        REFERENCE_TIME stop = (r.position + r.length) * kUnitsPerByte;
+        s->SetTime(&start, &stop);
         EXPECT_EQ(pulled.Reader()->SyncReadAligned(s.Get()), r.hr) << r.position;
-        REFERENCE_TIME start, stop;
         s->GetTime(&start, &stop);
+        EXPECT_EQ(start, r.position * kUnitsPerByte + r.startUnits);
         EXPECT_EQ(stop, r.stopAfter * kUnitsPerByte);
         if (SUCCEEDED(r.hr)) {
             EXPECT_EQ(s->GetActualDataLength(), r.actual);

@@ -111,8 +111,9 @@ TEST_F(SoundBuffer, DataShorterThanTheBufferIsPaddedWithSilence) {
     for (const Row& row : rows) {
         RefPtr<ShortReader> reader(new ShortReader(row.format, row.lengthMs, row.deliver, 0x10));
         RefPtr<CDSSoundBuffer> sound = NewBuffer();
+        reader->AddRef();  // the reference Load takes over
         ASSERT_TRUE(sound->Load(any.Stream(), reader.Get())) << row.bufferBytes;
-        EXPECT_EQ(reader->GetRefCount(), 1) << "the caller's reader is only borrowed";
+        EXPECT_EQ(reader->GetRefCount(), 1) << "Load gives up the reference handed to it";
         EXPECT_EQ(reader->closes, 1);
         const std::vector<uint8_t> bytes = BufferBytes(sound->BufferTemp());
         ASSERT_EQ(bytes.size(), row.bufferBytes);
@@ -197,7 +198,8 @@ TEST_F(SoundBuffer, VolumePanAndFrequencyOnTheRealBuffer) {
         int32_t set;
         DWORD hz;
         int32_t read;
-    } rates[] = {{50, 22050, 50}, {200, 88200, 200}, {0, 44100, 100}, {100, 44100, 100}};
+    } rates[] = {{50, 22050, 50}, {200, 88200, 200}, {-5, 88200, 200},  // negative: unchanged
+                 {0, 44100, 100}, {100, 44100, 100}};
     for (const Rate& r : rates) {
         sound->SetFrequency(r.set);
         DWORD hz = 0;
@@ -224,6 +226,7 @@ TEST_F(SoundBuffer, LoadReplacesOnlyOnSuccess) {
     EXPECT_FALSE(sound->Load(bad.Stream(), nullptr));
     EXPECT_FALSE(sound->Load(nullptr, nullptr));
     RefPtr<ShortReader> tooShort(new ShortReader({1, 2, 44100, 176400, 4, 16, 0, 0}, 0, 0, 0));
+    tooShort->AddRef();
     EXPECT_FALSE(sound->Load(first.Stream(), tooShort.Get())) << "a sound of 0 ms";
     EXPECT_EQ(tooShort->GetRefCount(), 1);
     EXPECT_EQ(tooShort->closes, 1) << "a failed Load closes the reader too";
@@ -241,6 +244,10 @@ TEST_F(SoundBuffer, BuffersOutliveShutdown) {
     sound->SetVolume(40);
     EXPECT_EQ(sound->GetVolume(), 40);
     EXPECT_FALSE(sound->Load(wav.Stream(), nullptr)) << "no DirectSound object to load into";
+    RefPtr<ShortReader> unused(new ShortReader({1, 1, 8000, 8000, 1, 8, 0, 0}, 10, 80, 0));
+    unused->AddRef();
+    EXPECT_FALSE(sound->Load(wav.Stream(), unused.Get()));
+    EXPECT_EQ(unused->GetRefCount(), 1) << "given up even when Load fails at once";
     sound->Stop();
     sound.Reset();  // releases the buffer and then the DirectSound object it kept
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -63,6 +64,14 @@ TEST_F(StdServices, FactoryKindZeroGivesTheServices) {
     EXPECT_EQ(std_->GetRefCount(), 1);
     EXPECT_EQ(std_->SinDeg(90), 1.0f);
     EXPECT_EQ(std_->Atan2Deg(5, 0), 90.0f);
+    // Each step in single precision (SSE2), as on the host: x87 kept extended precision
+    // between steps and gave 0x420FBF7D and 0xBF248DBC.
+    const float pow = std_->PowInt(3.3f, 3), sine = std_->SinDeg(-500.0f);
+    uint32_t bits[2];
+    std::memcpy(&bits[0], &pow, 4);
+    std::memcpy(&bits[1], &sine, 4);
+    EXPECT_EQ(bits[0], 0x420FBF7Cu);
+    EXPECT_EQ(bits[1], 0xBF248DC0u);
     // CopyMemory is a <windows.h> macro; this file includes that first and still calls the slot.
     char to[6] = "-----";
     std_->CopyMemory(to, "abcde", 5);

@@ -66,6 +66,9 @@ TEST_F(DSoundStreamSeam, LoopingStreamRefillsFromTheLoopPositionAndFoldsItsPosit
     EXPECT_EQ(fake_.Bytes(kHalf + 24000, 16000), Slice(sound, 16000, 16000));
     EXPECT_EQ(s->GetPosition(), 4500u);
     EXPECT_EQ(s->GetStatus(), kStreamPlaying);
+    s->Close();  // nothing of the closed stream answers any more
+    EXPECT_FALSE(s->IsLooping());
+    EXPECT_EQ(s->GetLoopPosition(), 0u);
 }
 
 TEST_F(DSoundStreamSeam, ShortStreamIsReadWholeThenSilenceAndEnds) {

@@ -185,7 +185,7 @@ STDMETHODIMP ConverterInput::NewSegment(REFERENCE_TIME start, REFERENCE_TIME sto
 }  // namespace
 
 // COM's references do not decide a factory's lifetime: the stand-in owning it does.
-class Factory : public IClassFactory {
+class Factory final : public IClassFactory {
 public:
     explicit Factory(bool fails, IUnknown* handOut = nullptr) : fails_(fails), handOut_(handOut) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {

@@ -107,8 +107,8 @@ HRESULT CAsyncOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, L
     HRESULT hr = sample->GetTime(&start, &stop);
     if (FAILED(hr)) return hr;
     ByteRange range = RangeFromTimes(start, stop);
-    LONGLONG available = 0;
-    const LONGLONG total = io_->Length(&start, &available) == S_OK ? start : 0;
+    LONGLONG size = 0, available = 0;
+    const LONGLONG total = io_->Length(&size, &available) == S_OK ? size : 0;
     const RangeFit fit = FitRangeToStream(range, total, io_->Alignment());
     if (fit == RangeFit::kInvalid)
         return range.position > total ? HRESULT_FROM_WIN32(ERROR_HANDLE_EOF) : E_INVALIDARG;
@@ -116,9 +116,9 @@ HRESULT CAsyncOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, L
     // past it.
     if (range.length > sample->GetSize()) return VFW_E_BUFFER_OVERFLOW;
     if (fit == RangeFit::kCut) {
-        REFERENCE_TIME newStart = range.position * kUnitsPerByte;
+        // Only the stop time moves: the start is the caller's, fraction of a byte and all.
         REFERENCE_TIME newStop = total * kUnitsPerByte;
-        sample->SetTime(&newStart, &newStop);
+        sample->SetTime(&start, &newStop);
     }
     hr = sample->GetPointer(buffer);
     if (FAILED(hr)) return hr;
