@@ -1,5 +1,7 @@
 #include "app/KYRHelp.h"
 
+#include <utility>
+
 #include "app/ModuleDirectory.h"
 #include "engine/core/MessageBox.h"
 #include "engine/core/Registries.h"
