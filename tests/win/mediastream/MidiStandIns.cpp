@@ -4,7 +4,7 @@
 #include <new>
 
 #include "engine/core/RefPtr.h"
-#include "engine/media/DShowAudioGraph.h"
+#include "engine/media/stream/DShowAudioGraph.h"
 
 namespace kyrtest {
 namespace {

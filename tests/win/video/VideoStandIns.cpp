@@ -5,11 +5,11 @@
 #include <new>
 
 #include "engine/core/RefPtr.h"
-#include "engine/media/DShowDecoders.h"
 #include "engine/media/dshow/BaseFilter.h"
 #include "engine/media/dshow/BasePin.h"
 #include "engine/media/dshow/MemAllocator.h"
 #include "engine/media/dshow/SeekingPassThru.h"
+#include "engine/media/graph/DShowDecoders.h"
 
 namespace kyrtest {
 
