@@ -14,9 +14,7 @@ namespace KYR {
 CBaseFilter::CBaseFilter(const wchar_t* name, CCriticalSection* lock, const CLSID& clsid)
     : lock_(lock), clsid_(clsid), name_(name ? name : L"") {}
 
-CBaseFilter::~CBaseFilter() {
-    if (clock_) clock_->Release();
-}
+CBaseFilter::~CBaseFilter() = default;
 
 STDMETHODIMP CBaseFilter::QueryInterface(REFIID riid, void** ppv) {
     return QueryFilterInterface(riid, ppv);
@@ -103,17 +101,15 @@ STDMETHODIMP CBaseFilter::GetState(DWORD, FILTER_STATE* state) {
 
 STDMETHODIMP CBaseFilter::SetSyncSource(IReferenceClock* clock) {
     KYRAutoLock hold(lock_);
-    if (clock) clock->AddRef();
-    if (clock_) clock_->Release();
-    clock_ = clock;
+    clock_ = RefPtr<IReferenceClock>::AddRefOf(clock);
     return S_OK;
 }
 
 STDMETHODIMP CBaseFilter::GetSyncSource(IReferenceClock** clock) {
     if (!clock) return E_POINTER;
     KYRAutoLock hold(lock_);
-    *clock = clock_;
-    if (clock_) clock_->AddRef();
+    *clock = clock_.Get();
+    if (*clock) (*clock)->AddRef();
     return S_OK;
 }
 
