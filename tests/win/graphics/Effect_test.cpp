@@ -7,6 +7,7 @@
 #include "engine/core/DxEntryPoints.h"
 #include "engine/core/MessageBox.h"
 #include "engine/graphics/D3DEffect.h"
+#include "engine/graphics/D3DTexture.h"
 
 namespace {
 
@@ -151,6 +152,37 @@ TEST_F(EffectTest, CompiledEffectRunsItsPassAndSurvivesAReset) {
         d3d_->EndScene();
         ASSERT_TRUE(d3d_->ResetDevice(kWidth, kHeight)) << when;  // the effect holds nothing back
     }
+}
+
+// D3DX holds every texture set on an effect, and Reset fails while a default-pool texture
+// lives: the effect lets its textures go for the reset and sets them again after it.
+TEST_F(EffectTest, TextureSetOnTheEffectDoesNotBlockAReset) {
+    // As BinaryEffect, with "texture s;" in place of the float: an object of slot 1.
+    const DWORD kTexture = 5, kObject = 4, kInt = 2, kScalar = 0;
+    const std::vector<DWORD> blob = {
+        0xFEFF0901, 84,
+        kTexture, kObject, 20, 28, 0,  // 0: the texture's type
+        2, 's', 0, 1,                  // 20: "s", an empty string, 32: its object slot
+        2, 't', 2, 'p',                // 36: "t", 44: "p"
+        kInt, kScalar, 28, 28, 0, 1, 1, FALSE,  // 52: the state value's type, 80: its value
+        1, 1, 0, 2,  0, 32, 0, 0,  36, 0, 1,  44, 0, 1,  0, 0, 52, 80,  0, 0,
+    };
+    RefPtr<ID3DXEffect> raw;
+    ASSERT_EQ(dx::D3DXCreateEffect(Device(), blob.data(), blob.size() * sizeof(DWORD), nullptr,
+                                   nullptr, 0, nullptr, raw.Put(), nullptr),
+              D3D_OK);
+    ID3DXEffect* inner = raw.Get();
+    RefPtr<CD3DEffect> effect(new CD3DEffect(d3d_, std::move(raw)));
+    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d_->CreateObject(kIdD3DTexture)));
+    ASSERT_TRUE(texture->Create(16, 16, false, false));
+    ASSERT_EQ(effect->SetTexture("s", texture.Get()), D3D_OK);
+    ASSERT_TRUE(d3d_->ResetDevice(kWidth, kHeight));
+    UINT passes = 0;
+    effect->Begin(&passes, 0);  // gives back what the reset could not yet
+    effect->End();
+    RefPtr<IDirect3DBaseTexture9> held;
+    ASSERT_EQ(inner->GetTexture("s", held.Put()), D3D_OK);
+    EXPECT_EQ(held.Get(), CD3DTexture::Of(texture.Get())->GetTextureTemp());
 }
 
 }  // namespace

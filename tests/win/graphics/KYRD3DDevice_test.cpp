@@ -190,6 +190,25 @@ TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
     EXPECT_EQ(d3d->GetRefCount(), before);
 }
 
+// The bound render-target texture and the device hold each other: a game that lets go of
+// both, in either order, must not leak them, nor the Direct3D device with them.
+TEST(KYRD3DRelease, BoundRenderTargetKeepsNothingAlive) {
+    TestWindow window;
+    for (bool textureFirst : {true, false}) {
+        auto* d3d = new CKYRD3D;
+        ASSERT_TRUE(CreateReadableDevice(*d3d, window.Get()));
+        IDirect3DDevice9* device = RawDevice(*d3d);
+        device->AddRef();
+        auto* target = static_cast<ID3DTexture*>(d3d->CreateObject(kIdD3DTexture));
+        ASSERT_TRUE(target->Create(16, 16, true, false));
+        ASSERT_TRUE(d3d->SetRenderTarget(target));
+        if (textureFirst) target->Release();
+        d3d->Release();
+        if (!textureFirst) target->Release();
+        EXPECT_EQ(device->Release(), 0u) << (textureFirst ? "texture first" : "device first");
+    }
+}
+
 // The viewport record is zeroed by every create and reset, so returning to the back buffer
 // sends a viewport of the back-buffer size.
 TEST_F(DeviceTest, BackBufferTargetSendsItsViewport) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "TextureTestSupport.h"
@@ -218,6 +220,25 @@ TEST_F(TextureTest, UnlockBetweenLossAndResetLeavesItLockable) {
     ASSERT_TRUE(t->Lock(&rect, false));
     t->Unlock();
     EXPECT_TRUE(AllEqual(DeviceContent(*d3d_, *t.Get()), 0));
+}
+
+// Two threads unlocking one texture at once: one uploads, the other finds it unlocked.
+TEST_F(TextureTest, TwoThreadsUnlockingAtOnce) {
+    RefPtr<ID3DTexture> t = NewTexture(*d3d_);
+    ASSERT_TRUE(t->Create(64, 64, false, false));
+    for (int round = 0; round < 300; ++round) {
+        D3DLOCKED_RECT rect = {};
+        ASSERT_TRUE(t->Lock(&rect, false)) << "round " << round;
+        std::atomic<int> ready{0};
+        auto unlock = [&] {
+            for (++ready; ready < 2;) {
+            }
+            t->Unlock();
+        };
+        std::thread a(unlock), b(unlock);
+        a.join();
+        b.join();
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // decoder behind our source.
 #include <windows.h>
 
+#include <uuids.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,6 +72,22 @@ TEST_F(MidiGraph, LoopingMidiRestartsAtItsLoopPositionOnEachCompletion) {
     EXPECT_EQ(Renderer()->Seeks().size(), seeks);
 }
 
+// A renderer that holds the end of the stream already (one moved to its end) reports it
+// inside Run: that completion still ends the stream, and Stop then makes it playable again.
+TEST_F(MidiGraph, CompletionReportedInsideRunEndsTheStream) {
+    test::MemoryFile file(MidiFile(1000));
+    RefPtr<CDShowStream> s(new CDShowStream("mid"));
+    ASSERT_TRUE(s->Open(file.Stream(), false, 0)) << s->LastOpenError();
+    Renderer()->FinishOnRun(true);
+    for (int round = 0; round < 100; ++round) {
+        s->Play();
+        ASSERT_TRUE(WaitUntil([&] { return s->GetStatus() == kStreamEnded; }, 30000))
+            << "round " << round;
+        s->Stop();
+        ASSERT_EQ(s->GetStatus(), kStreamStopped) << "round " << round;
+    }
+}
+
 TEST_F(MidiGraph, FailuresSayWhichStepFailed) {
     struct Row {
         const char* name;
@@ -96,6 +114,18 @@ TEST(MidiGraphOnWine, NoMidiParserWithoutTheStandIn) {
     RefPtr<CDShowStream> s(new CDShowStream("mid"));
     EXPECT_FALSE(s->Open(file.Stream(), false, 0));
     EXPECT_STREQ(s->LastOpenError(), "MIDIParser CreateInstance Failed");
+}
+
+// The splitter is offered the source's own type first; only one that refuses it, as Wine's
+// does, is told the stream is MPEG audio. Here a splitter that takes any stream.
+TEST(Mp3Graph, SplitterIsOfferedTheSourcesOwnTypeFirst) {
+    ComApartment apartment;
+    kyrtest::MidiStandInRegistration parserAsSplitter(CLSID_MPEG1Splitter);
+    ASSERT_TRUE(parserAsSplitter.Ok());
+    test::MemoryFile file(MidiFile(1000));
+    RefPtr<CDShowStream> s(new CDShowStream("mp3"));
+    EXPECT_FALSE(s->Open(file.Stream(), false, 0));  // it has no audio to give
+    EXPECT_EQ(kyrtest::MidiStandInRegistration::LastParserSubtype(), GUID_NULL);
 }
 
 TEST(Mp3Graph, SplitterAndLayer3DecoderPlayToTheEnd) {

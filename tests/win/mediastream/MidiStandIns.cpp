@@ -7,9 +7,14 @@
 #include "engine/media/DShowAudioGraph.h"
 
 namespace kyrtest {
+
+const CLSID& kClsidMidiParserStandIn = KYR::kClsidMidiParser;
+
 namespace {
 
 using namespace KYR;
+
+GUID g_lastParserSubtype = MEDIATYPE_Stream;  // a major type: no connection yet
 
 // ---- the parser stand-in ----
 
@@ -46,6 +51,7 @@ private:
                 reader_->SyncRead(0, 4, magic) != S_OK || std::memcmp(magic, "MThd", 4) != 0)
                 return VFW_E_INVALIDMEDIATYPE;
             parser_->durationUnits_ = total * kMidiUnitsPerByte;
+            g_lastParserSubtype = CurrentMediaType().subtype;
             return S_OK;
         }
         HRESULT BreakConnect() override {
@@ -127,8 +133,9 @@ StandInFactory<StandInMidiRenderer> g_rendererFactory;
 
 }  // namespace
 
-MidiStandInRegistration::MidiStandInRegistration() {
-    CoRegisterClassObject(kClsidMidiParser, &g_parserFactory, CLSCTX_INPROC_SERVER,
+MidiStandInRegistration::MidiStandInRegistration(const CLSID& parser) {
+    g_lastParserSubtype = MEDIATYPE_Stream;
+    CoRegisterClassObject(parser, &g_parserFactory, CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &parserCookie_);
     CoRegisterClassObject(CLSID_AVIMIDIRender, &g_rendererFactory, CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &rendererCookie_);
@@ -142,6 +149,8 @@ MidiStandInRegistration::~MidiStandInRegistration() {
 }
 
 StandInMidiRenderer* MidiStandInRegistration::LastRenderer() const { return g_lastRenderer; }
+
+GUID MidiStandInRegistration::LastParserSubtype() { return g_lastParserSubtype; }
 
 // ---- the renderer stand-in ----
 
@@ -179,6 +188,12 @@ void StandInMidiRenderer::Finish() {
         position_ = Duration();
     }
     NotifyEvent(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
+}
+
+STDMETHODIMP StandInMidiRenderer::Run(REFERENCE_TIME start) {
+    const HRESULT hr = CBaseFilter::Run(start);
+    if (SUCCEEDED(hr) && finishOnRun_) Finish();
+    return hr;
 }
 
 std::vector<LONGLONG> StandInMidiRenderer::Seeks() {

@@ -13,6 +13,7 @@
 
 #include <dshow.h>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -22,19 +23,23 @@
 namespace kyrtest {
 
 constexpr LONGLONG kMidiUnitsPerByte = 10 * 10000;  // 10 ms in 100 ns units
+extern const CLSID& kClsidMidiParserStandIn;  // the real MIDI parser's class id
 
 class StandInMidiRenderer;
 
-// Registers both stand-ins with COM for the holder's lifetime.
+// Registers both stand-ins with COM for the holder's lifetime; the parser under `parser`'s
+// class id (another splitter's, for a test of what a splitter is offered).
 class MidiStandInRegistration {
 public:
-    MidiStandInRegistration();
+    explicit MidiStandInRegistration(const CLSID& parser = kClsidMidiParserStandIn);
     ~MidiStandInRegistration();
     MidiStandInRegistration(const MidiStandInRegistration&) = delete;
     MidiStandInRegistration& operator=(const MidiStandInRegistration&) = delete;
     bool Ok() const { return parserCookie_ && rendererCookie_; }
     // The renderer the last graph created (borrowed; null before).
     StandInMidiRenderer* LastRenderer() const;
+    // The subtype the last parser's input was connected with (MEDIATYPE_Stream before any).
+    static GUID LastParserSubtype();
 
 private:
     DWORD parserCookie_ = 0;
@@ -57,8 +62,11 @@ public:
     int GetPinCount() override { return 1; }
     KYR::CBasePin* GetPin(int index) override;
 
-    // Reports the end of playback to the graph.
+    // Reports the end of playback to the graph; with FinishOnRun, also inside every Run, as
+    // a renderer does that holds the end of the stream already.
     void Finish();
+    void FinishOnRun(bool on) { finishOnRun_ = on; }
+    STDMETHODIMP Run(REFERENCE_TIME start) override;
     std::vector<LONGLONG> Seeks();  // every current position set, in order
     double LastRate();
 
@@ -101,6 +109,7 @@ private:
     std::vector<LONGLONG> seeks_;
     LONGLONG position_ = 0;
     double rate_ = 1.0;
+    std::atomic<bool> finishOnRun_{false};
 };
 
 }  // namespace kyrtest

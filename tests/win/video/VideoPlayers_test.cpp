@@ -171,6 +171,50 @@ TEST_F(VideoPlayers, StopReturnsWhileAnotherThreadHoldsTheDeviceLock) {
     EXPECT_EQ(v->GetState(), kVideoStopped);
 }
 
+// A sample of a new type makes the renderer a new texture on the streaming thread, while the
+// game may stop the movie from inside its scene: neither may wait for the other. Each round
+// stops wherever the streaming thread happens to be.
+TEST_F(VideoPlayers, FormatChangesGiveWayToAStopInsideTheScene) {
+    kyrtest::ConverterStandIn::typeOnEverySample = true;
+    test::MemoryFile file(kyrtest::MakeAvi(8, 6, 400, 1000).file);  // frames always due
+    RefPtr<CD3DVideoTexture> v = NewTextureVideo();
+    ASSERT_TRUE(v->Open(file.Stream(), "avi", true, 0, nullptr)) << v->LastOpenError();
+    for (int round = 0; round < 100; ++round) {
+        v->Play();
+        ASSERT_TRUE(WaitUntil([&] { return v->GetFrameRate() > 0; }));
+        ASSERT_TRUE(d3d_->BeginScene());
+        std::atomic<bool> returned{false};
+        std::thread stopper([&] {
+            v->Stop();
+            returned = true;
+        });
+        const bool inTime = WaitUntil([&] { return returned.load(); }, 30000);
+        d3d_->EndScene();
+        stopper.join();
+        ASSERT_TRUE(inTime) << "Stop waited for the scene to end, round " << round;
+    }
+}
+
+// A render thread draws, in its next scene, the texture it took before the game thread
+// closed the movie.
+TEST_F(VideoPlayers, TextureTakenBeforeACloseOnAnotherThreadStaysWhole) {
+    const kyrtest::AviFixture avi = ShortAvi();
+    test::MemoryFile file(avi.file);
+    RefPtr<CD3DVideoTexture> v = NewTextureVideo();
+    ASSERT_TRUE(v->Open(file.Stream(), "avi", false, 0, nullptr)) << v->LastOpenError();
+    v->Play();
+    ASSERT_TRUE(WaitUntil([&] { return v->GetState() == kVideoEnded; }));
+    ID3DTexture* taken = v->GetTexture();
+    ASSERT_NE(taken, nullptr);
+    std::thread([&] { v->Close(); }).join();
+    const std::vector<uint32_t> drawn = test::DeviceContent(*d3d_, *taken);
+    ASSERT_FALSE(drawn.empty());
+    const uint8_t* bottomLeft = &avi.frames.back()[0];  // source row 0 is the bottom
+    EXPECT_EQ(drawn[5 * taken->GetTextureWidth()],
+              0xFF000000u | bottomLeft[2] << 16 | bottomLeft[1] << 8 | bottomLeft[0]);
+    EXPECT_EQ(v->GetTexture(), nullptr);
+}
+
 // A filter of the caller's goes between the decoder and the renderer: here a second
 // pass-through converter, made the way the decoder is.
 TEST_F(VideoPlayers, CallersFilterSitsBetweenDecoderAndRenderer) {
