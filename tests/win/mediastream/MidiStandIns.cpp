@@ -7,14 +7,9 @@
 #include "engine/media/DShowAudioGraph.h"
 
 namespace kyrtest {
-
-const CLSID& kClsidMidiParserStandIn = KYR::kClsidMidiParser;
-
 namespace {
 
 using namespace KYR;
-
-GUID g_lastParserSubtype = MEDIATYPE_Stream;  // a major type: no connection yet
 
 // ---- the parser stand-in ----
 
@@ -34,8 +29,9 @@ private:
     public:
         InputPin(StandInMidiParser* f, CCriticalSection* lock)
             : CBasePin(f, lock, L"Input", PINDIR_INPUT), parser_(f) {}
-        HRESULT CheckMediaType(const CMediaType* mt) override {
-            return IsEqualGUID(mt->majortype, MEDIATYPE_Stream) ? S_OK : S_FALSE;
+        HRESULT CheckMediaType(const CMediaType* mt) override {  // any stream but MPEG audio
+            return IsEqualGUID(mt->majortype, MEDIATYPE_Stream) &&
+                   !IsEqualGUID(mt->subtype, MEDIASUBTYPE_MPEG1Audio) ? S_OK : S_FALSE;
         }
         // A pull-mode source completes its side only after the peer asked for IAsyncReader.
         HRESULT CheckConnect(IPin* pin) override {
@@ -51,7 +47,6 @@ private:
                 reader_->SyncRead(0, 4, magic) != S_OK || std::memcmp(magic, "MThd", 4) != 0)
                 return VFW_E_INVALIDMEDIATYPE;
             parser_->durationUnits_ = total * kMidiUnitsPerByte;
-            g_lastParserSubtype = CurrentMediaType().subtype;
             return S_OK;
         }
         HRESULT BreakConnect() override {
@@ -134,7 +129,6 @@ StandInFactory<StandInMidiRenderer> g_rendererFactory;
 }  // namespace
 
 MidiStandInRegistration::MidiStandInRegistration(const CLSID& parser) {
-    g_lastParserSubtype = MEDIATYPE_Stream;
     CoRegisterClassObject(parser, &g_parserFactory, CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &parserCookie_);
     CoRegisterClassObject(CLSID_AVIMIDIRender, &g_rendererFactory, CLSCTX_INPROC_SERVER,
@@ -149,8 +143,6 @@ MidiStandInRegistration::~MidiStandInRegistration() {
 }
 
 StandInMidiRenderer* MidiStandInRegistration::LastRenderer() const { return g_lastRenderer; }
-
-GUID MidiStandInRegistration::LastParserSubtype() { return g_lastParserSubtype; }
 
 // ---- the renderer stand-in ----
 

@@ -17,29 +17,26 @@
 #include <mutex>
 #include <vector>
 
+#include "engine/media/DShowAudioGraph.h"
 #include "engine/media/dshow/BaseFilter.h"
 #include "engine/media/dshow/BasePin.h"
 
 namespace kyrtest {
 
 constexpr LONGLONG kMidiUnitsPerByte = 10 * 10000;  // 10 ms in 100 ns units
-extern const CLSID& kClsidMidiParserStandIn;  // the real MIDI parser's class id
 
 class StandInMidiRenderer;
 
-// Registers both stand-ins with COM for the holder's lifetime; the parser under `parser`'s
-// class id (another splitter's, for a test of what a splitter is offered).
+// Registers both stand-ins with COM for the holder's lifetime, the parser under `parser`.
 class MidiStandInRegistration {
 public:
-    explicit MidiStandInRegistration(const CLSID& parser = kClsidMidiParserStandIn);
+    explicit MidiStandInRegistration(const CLSID& parser = KYR::kClsidMidiParser);
     ~MidiStandInRegistration();
     MidiStandInRegistration(const MidiStandInRegistration&) = delete;
     MidiStandInRegistration& operator=(const MidiStandInRegistration&) = delete;
     bool Ok() const { return parserCookie_ && rendererCookie_; }
     // The renderer the last graph created (borrowed; null before).
     StandInMidiRenderer* LastRenderer() const;
-    // The subtype the last parser's input was connected with (MEDIATYPE_Stream before any).
-    static GUID LastParserSubtype();
 
 private:
     DWORD parserCookie_ = 0;
@@ -62,8 +59,8 @@ public:
     int GetPinCount() override { return 1; }
     KYR::CBasePin* GetPin(int index) override;
 
-    // Reports the end of playback to the graph; with FinishOnRun, also inside every Run, as
-    // a renderer does that holds the end of the stream already.
+    // Reports the end of playback to the graph; after FinishOnRun(true), also inside each
+    // Run, as a renderer does that holds the end of the stream already.
     void Finish();
     void FinishOnRun(bool on) { finishOnRun_ = on; }
     STDMETHODIMP Run(REFERENCE_TIME start) override;
