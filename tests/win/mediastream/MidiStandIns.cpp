@@ -184,7 +184,10 @@ void StandInMidiRenderer::Finish() {
 
 STDMETHODIMP StandInMidiRenderer::Run(REFERENCE_TIME start) {
     const HRESULT hr = CBaseFilter::Run(start);
-    if (SUCCEEDED(hr) && finishOnRun_) Finish();
+    if (SUCCEEDED(hr) && finishOnRun_) {
+        Finish();
+        Sleep(50);  // the rest of starting to run, while the graph hands the event on
+    }
     return hr;
 }
 
