@@ -15,13 +15,14 @@ public:
     int32_t AddRef() override { return ++refCount_; }
     int32_t Release() override {
         const int32_t n = --refCount_;
-        if (n == 0) delete this;  // I's virtual destructor: the class's last slot
+        if (n == 0) delete this;  // the virtual destructor: the class's last slot
         return n;
     }
     int32_t GetRefCount() const override { return refCount_; }
 
 protected:
     SharedRefCounted() = default;
+    virtual ~SharedRefCounted() = default;  // as RefCounted's
 
 private:
     static_assert(sizeof(std::atomic<int32_t>) == sizeof(int32_t) &&
