@@ -3,9 +3,6 @@
 enable_testing()
 set(KYR_SAN -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 
-if(NOT KYR_PURE_SOURCES)
-  set(KYR_PURE_SOURCES ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
-endif()
 # libsquish from the source scripts/setup.sh fetched for the Windows build, compiled here
 # with AddressSanitizer so a block written past the caller's buffer is caught.
 file(GLOB kyr_squish_dir LIST_DIRECTORIES true ${KYR_DEPS_DIR}/libsquish/src/libsquish-*)
@@ -21,15 +18,19 @@ target_compile_definitions(kyr_squish PRIVATE SQUISH_USE_SSE=0 SQUISH_USE_OPENMP
 target_compile_options(kyr_squish PRIVATE -O2 -w -fsanitize=address)
 target_include_directories(kyr_squish PUBLIC ${kyr_squish_dir})
 
-add_library(kyr_pure STATIC ${KYR_PURE_SOURCES} ${KYR_HOST_SOURCES})
-target_include_directories(kyr_pure PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(kyr_pure PUBLIC kyr_squish)
-target_compile_options(kyr_pure PUBLIC -Wall -Wextra ${KYR_SAN})
-target_link_options(kyr_pure PUBLIC ${KYR_SAN})
-target_compile_definitions(kyr_pure PUBLIC KYR_HOST_BUILD=1)
-# Coverage counters in the library itself, so every fuzz target gets feedback from the code
-# it drives; the unit tests link the same library (the sanitizer runtime takes the counters).
-target_compile_options(kyr_pure PRIVATE -fsanitize=fuzzer-no-link)
+add_library(kyr_tree_flags INTERFACE)
+target_compile_options(kyr_tree_flags INTERFACE -Wall -Wextra ${KYR_SAN})
+target_link_options(kyr_tree_flags INTERFACE ${KYR_SAN})
+target_compile_definitions(kyr_tree_flags INTERFACE KYR_HOST_BUILD=1)
+set(KYR_TREE_LISTS PURE HOST)
+include(cmake/Areas.cmake)
+# Coverage counters in the libraries themselves, so every fuzz target gets feedback from the
+# code it drives; the unit tests link the same libraries (the sanitizer runtime takes the
+# counters).
+get_property(kyr_static_areas GLOBAL PROPERTY KYR_STATIC_AREAS)
+foreach(lib IN LISTS kyr_static_areas)
+  target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link)
+endforeach()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
@@ -38,7 +39,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB kyr_host_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 if(kyr_host_tests)
   add_executable(host_tests ${kyr_host_tests})
-  target_link_libraries(host_tests PRIVATE kyr_pure gtest_main gmock)
+  target_link_libraries(host_tests PRIVATE kyr_engine gtest_main gmock)
   # tests/support holds helpers both test trees share (support/WavBuilder.h).
   target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   # Tests that read the committed fixtures find them from here.
@@ -52,7 +53,7 @@ file(GLOB kyr_fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cp
 foreach(src IN LISTS kyr_fuzzers)
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  target_link_libraries(${name} PRIVATE kyr_pure)
+  target_link_libraries(${name} PRIVATE kyr_engine)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set(corpus ${CMAKE_BINARY_DIR}/corpus/${name})
@@ -64,7 +65,7 @@ endforeach()
 
 # Benchmarks of pure code: bench/host/<name>_bench.cpp, run by `make bench` beside the Windows
 # ones. They time optimised code, so the sources they measure are built here again without
-# the sanitizers and the coverage counters of kyr_pure.
+# the sanitizers and the coverage counters of the area libraries.
 add_library(kyr_bench_pure STATIC
   ${CMAKE_SOURCE_DIR}/src/engine/graphics/BatchGeometry.cpp
   ${CMAKE_SOURCE_DIR}/src/engine/graphics/SineTable.cpp)

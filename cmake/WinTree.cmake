@@ -1,4 +1,4 @@
-# The Windows tree: GameConfig.exe, the engine library, GoogleTest programs and the end-to-end
+# The Windows tree: GameConfig.exe, the area libraries, GoogleTest programs and the end-to-end
 # driver. ctest runs every .exe through scripts/wine-run.sh (CMAKE_CROSSCOMPILING_EMULATOR).
 enable_language(RC)
 enable_testing()
@@ -15,26 +15,33 @@ set(KYR_WIN_DEFINITIONS
   _WIN32_WINNT=0x0601 WINVER=0x0601 DIRECTINPUT_VERSION=0x0800 STRSAFE_NO_DEPRECATE
   NOMINMAX)
 set(KYR_WIN_LINK_OPTIONS -static -static-libgcc -static-libstdc++)
-# Only system DLLs are imported at start; the DirectX DLLs are bound on first use
-# (engine/core/LazyDll), so none of their import libraries appears here.
-set(KYR_WIN_SYSTEM_LIBS
-  comctl32 shlwapi ole32 oleaut32 uuid dxguid strmiids winmm gdi32 user32
-  kernel32 advapi32)
 
-add_library(kyr_engine STATIC ${KYR_PURE_SOURCES} ${KYR_WIN_SOURCES})
-target_include_directories(kyr_engine PUBLIC
-  ${CMAKE_SOURCE_DIR}/src
-  ${KYR_DEPS_DIR}/boost-include
-  ${KYR_DEPS_DIR}/libsquish/include)
-target_compile_options(kyr_engine PUBLIC ${KYR_WIN_COMPILE_OPTIONS})
-target_compile_definitions(kyr_engine PUBLIC ${KYR_WIN_DEFINITIONS})
-target_link_options(kyr_engine PUBLIC ${KYR_WIN_LINK_OPTIONS})
-target_link_libraries(kyr_engine PUBLIC ${KYR_DEPS_DIR}/libsquish/lib/libsquish.a ${KYR_WIN_SYSTEM_LIBS})
+add_library(kyr_tree_flags INTERFACE)
+target_include_directories(kyr_tree_flags INTERFACE ${KYR_DEPS_DIR}/boost-include)
+target_compile_options(kyr_tree_flags INTERFACE ${KYR_WIN_COMPILE_OPTIONS})
+target_compile_definitions(kyr_tree_flags INTERFACE ${KYR_WIN_DEFINITIONS})
+target_link_options(kyr_tree_flags INTERFACE ${KYR_WIN_LINK_OPTIONS})
+add_library(kyr_squish INTERFACE)  # built by scripts/setup.sh
+target_include_directories(kyr_squish INTERFACE ${KYR_DEPS_DIR}/libsquish/include)
+target_link_libraries(kyr_squish INTERFACE ${KYR_DEPS_DIR}/libsquish/lib/libsquish.a)
+set(KYR_TREE_LISTS PURE WIN)
+include(cmake/Areas.cmake)
+
+# The system libraries each area calls. Only system DLLs are imported at start; the DirectX
+# DLLs are bound on first use (engine/core/LazyDll), so none of their import libraries
+# appears here (dxguid, strmiids and uuid hold only identifiers).
+target_link_libraries(kyr_core PRIVATE kernel32 user32 gdi32 winmm)
+target_link_libraries(kyr_graphics_media PRIVATE kernel32 ole32 uuid dxguid strmiids winmm)
+target_link_libraries(kyr_input PRIVATE kernel32 user32 dxguid)
+target_link_libraries(kyr_web PRIVATE kernel32 advapi32)
+target_link_libraries(kyr_settings PRIVATE kernel32 user32 gdi32 shlwapi)
+target_link_libraries(kyr_ui PRIVATE kernel32 user32 gdi32 comctl32)
+target_link_libraries(kyr_app PRIVATE kernel32 ole32)
 
 # tests/data holds the files test programs embed (RCDATA "bmp/d1.bmp").
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/src/resources -I ${CMAKE_SOURCE_DIR}/tests/data")
 add_executable(GameConfig WIN32 src/app/WinMain.cpp src/resources/GameConfig.rc)
-target_link_libraries(GameConfig PRIVATE kyr_engine)
+target_link_libraries(GameConfig PRIVATE kyr_app)
 # The debug information moves to GameConfig.exe.debug beside it (found through the
 # .gnu_debuglink section): Wine reads every section of a PE image at start, and reading the
 # few megabytes of DWARF cost a fifth of the time to a visible sheet on the emulated bench.

@@ -8,7 +8,12 @@
 
 namespace KYR {
 
-bool RunRealSheet(CGOption& settings) { return settings.RunConfigSheet(); }
+// The sheet borrows the engine interfaces that the application object holds for the run.
+bool RunRealSheet(CGOption& settings) {
+    const CKYRHelp* help = CKYRHelp::GetInstance();
+    if (!help) return false;
+    return settings.RunConfigSheet(help->GetGraphics(), help->GetWindow(), help->GetInput());
+}
 
 int RunApplication(HINSTANCE instance, InterfaceFactory factory, SheetRunner runSheet) {
     // The tool's one thread, for the whole run: the link page opens the browser through the

@@ -1,5 +1,7 @@
 #include "app/KYRHelp.h"
 
+#include <utility>
+
 #include "app/ModuleDirectory.h"
 #include "engine/core/MessageBox.h"
 #include "engine/core/Registries.h"
@@ -23,7 +25,14 @@ void StoreInto(RefPtr<I>& slot, IKYRInterface* made) {
 
 }  // namespace
 
-CKYRHelp::CKYRHelp(HINSTANCE instance) : instance_(instance) {
+CKYRHelp::CKYRHelp(HINSTANCE instance, Spares spares)
+    : auxiliary_(spares.auxiliary),
+      mainWindow_(std::move(spares.mainWindow)),
+      spareA_(spares.spareA),
+      spareB_(spares.spareB),
+      spareC_(spares.spareC),
+      spareD_(spares.spareD),
+      instance_(instance) {
     SetInstance(this);
     moduleDirectory_ = ReadModuleDirectory(nullptr);
     debug_.reset(new CGDebug);
@@ -50,21 +59,6 @@ bool CKYRHelp::CreateInterfaces(InterfaceFactory factory) {
         return false;
     }
     return true;
-}
-
-void CKYRHelp::AdoptSlotsForTest(Slots slots) {
-    auxiliary_ = RefPtr<IKYRInterface>(slots.auxiliary);
-    spareA_ = RefPtr<IKYRInterface>(slots.spareA);
-    spareB_ = RefPtr<IKYRSpareServiceB>(slots.spareB);
-    spareC_ = RefPtr<IKYRSpareServiceC>(slots.spareC);
-    spareD_ = RefPtr<IKYRInterface>(slots.spareD);
-    mainWindow_ = std::move(slots.mainWindow);
-}
-
-void CKYRHelp::AdoptInterfacesForTest(IKYRD3D* graphics, IKYRWin* window, IKYRDI* input) {
-    graphics_ = RefPtr<IKYRD3D>(graphics);
-    window_ = RefPtr<IKYRWin>(window);
-    input_ = RefPtr<IKYRDI>(input);
 }
 
 CKYRHelp::~CKYRHelp() {

@@ -27,7 +27,19 @@ namespace KYR {
 
 class CKYRHelp : public singleton<CKYRHelp>, private boost::noncopyable {
 public:
-    explicit CKYRHelp(HINSTANCE instance);
+    // What the game puts into the slots that the tool leaves empty: its main window and
+    // services of its own. Each non-null pointer's reference passes to the application object,
+    // and teardown treats them in its fixed order.
+    struct Spares {
+        IKYRInterface* auxiliary;
+        IKYRInterface* spareA;
+        IKYRSpareServiceB* spareB;
+        IKYRSpareServiceC* spareC;
+        IKYRInterface* spareD;
+        boost::shared_ptr<IMainWindow> mainWindow;
+    };
+
+    explicit CKYRHelp(HINSTANCE instance, Spares spares = {});
     ~CKYRHelp() override;
 
     // Creates the graphics, window and input interfaces, in that order. On the first one
@@ -43,20 +55,6 @@ public:
     IKYRWin* GetWindow() const { return window_.Get(); }
     IKYRDI* GetInput() const { return input_.Get(); }
     const boost::shared_ptr<IMainWindow>& GetMainWindow() const { return mainWindow_; }
-
-    // For tests of the teardown order: fill slots the tool itself leaves empty.
-    struct Slots {
-        IKYRInterface* auxiliary;
-        IKYRInterface* spareA;
-        IKYRSpareServiceB* spareB;
-        IKYRSpareServiceC* spareC;
-        IKYRInterface* spareD;
-        boost::shared_ptr<IMainWindow> mainWindow;
-    };
-    // Each non-null pointer's reference passes to the application object.
-    void AdoptSlotsForTest(Slots slots);
-    // Takes over a reference on an interface made elsewhere (tests fill the main slots).
-    void AdoptInterfacesForTest(IKYRD3D* graphics, IKYRWin* window, IKYRDI* input);
 
 private:
     bool flag0_ = false;

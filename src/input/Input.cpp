@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "app/KYRHelp.h"
-
 namespace KYR {
 namespace {
 
@@ -39,22 +37,13 @@ CInput::~CInput() {
     devices_.clear();  // each device releases its DirectInput device, then the CKYRDI
 }
 
-bool CInput::Initialize(HWND window, HINSTANCE instance) {
-    CKYRHelp* help = CKYRHelp::GetInstance();
-    return Initialize(help ? help->GetInput() : nullptr, window, instance);
-}
-
-bool CInput::Initialize(IKYRDI* input, HWND window, HINSTANCE instance) {
+bool CInput::Initialize(IKYRDI* input, HWND window, HINSTANCE instance, HWND mainWindow) {
     // A second call would open every device again beside the first set; the reader keeps
     // the devices it has and reports the call as failed.
     if (!devices_.empty()) return false;
     if (!input || !input->Initialize(instance)) return false;
 
-    focusWindow_ = window;
-    if (!focusWindow_) {
-        CKYRHelp* help = CKYRHelp::GetInstance();
-        if (help && help->GetMainWindow()) focusWindow_ = help->GetMainWindow()->GetHandle();
-    }
+    focusWindow_ = window ? window : mainWindow;
 
     RefPtr<IDIInput> keyboard(input->CreateKeyboard());
     if (!keyboard) return false;

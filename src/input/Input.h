@@ -26,13 +26,13 @@ public:
     CInput();
     ~CInput() override;
 
-    // Opens the keyboard and up to four joysticks through the application object's input
-    // interface. `window` is the window whose being in front allows reading; null means the
-    // engine main window's. False when DirectInput or the keyboard cannot be opened, and for
-    // a second call once devices are open (those stay as they are).
-    bool Initialize(HWND window, HINSTANCE instance);
-    // The same over an explicit input interface (borrowed).
-    bool Initialize(IKYRDI* input, HWND window, HINSTANCE instance);
+    // Opens the keyboard and up to four joysticks through `input` (borrowed: the application
+    // object's input interface, handed down by whoever makes the reader). `window` is the
+    // window whose being in front allows reading; null means `mainWindow`, the handle of the
+    // engine's main window when the application has one. False when DirectInput or the
+    // keyboard cannot be opened, and for a second call once devices are open (those stay as
+    // they are).
+    bool Initialize(IKYRDI* input, HWND window, HINSTANCE instance, HWND mainWindow = nullptr);
 
     // Refreshes every table; everything reads as up unless the focus window is in front.
     void Poll();

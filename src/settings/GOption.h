@@ -12,6 +12,12 @@
 #include "engine/core/singleton.h"
 #include "settings/IniFile.h"
 
+namespace KYR {
+class IKYRD3D;
+class IKYRDI;
+class IKYRWin;
+}
+
 class CGOption : public KYR::singleton<CGOption> {
 public:
     static constexpr int kPlayers = 4;
@@ -29,7 +35,10 @@ public:
     CGOption& operator=(const CGOption&) = delete;
 
     // Creates the sheet and runs the program's message loop until OK, Cancel or the close box.
-    bool RunConfigSheet();
+    // The sheet lives in ui/ (ConfigSheet.cpp). The engine interfaces are the application's,
+    // borrowed for the run: the key page's reader opens its devices through `input`, the
+    // hardware page asks `graphics` for the adapter and `window` for its report font.
+    bool RunConfigSheet(KYR::IKYRD3D* graphics, KYR::IKYRWin* window, KYR::IKYRDI* input);
 
     // Reads [General] of Game.ini into the model and shows it in the general page's controls.
     void LoadGeneralPage();

@@ -5,7 +5,6 @@
 
 #include <boost/shared_ptr.hpp>
 
-#include "app/KYRHelp.h"
 #include "engine/core/MessageBox.h"
 #include "input/Input.h"
 #include "resources/resource.h"
@@ -14,6 +13,7 @@
 #include "ui/HardwarePage.h"
 #include "ui/KeyConfigPage.h"
 #include "ui/LinkPage.h"
+#include "ui/PageHelpers.h"
 
 using namespace KYR;
 
@@ -42,39 +42,6 @@ bool IsEnterOrEscape(const MSG& msg) {
 }
 
 }  // namespace
-
-INT_PTR PaintWhiteField(HDC dc) {
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
-}
-
-void NotifyPageChanged(HWND page) {
-    SendMessageA(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
-}
-
-void CenterSheetOnce(HWND page) {
-    CGOption* option = CGOption::GetInstance();
-    if (!option || option->sheetCentred_) return;
-    HWND sheet = GetParent(page);
-    option->sheet_ = sheet;
-
-    HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SHEET));
-    SendMessageA(sheet, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(sheet, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-
-    RECT client;
-    GetClientRect(sheet, &client);
-    const int outerWidth = client.right + GetSystemMetrics(SM_CXEDGE) +
-                           GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CXBORDER);
-    const int outerHeight = client.bottom + GetSystemMetrics(SM_CYEDGE) +
-                            GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYBORDER) +
-                            GetSystemMetrics(SM_CYCAPTION);
-    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - outerWidth / 2;
-    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - outerHeight / 2;
-    SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    option->sheetCentred_ = true;
-}
 
 LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lParam) {
     CGOption* option = CGOption::GetInstance();
@@ -105,15 +72,19 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(option->previousSheetProc_, sheet, message, wParam, lParam);
 }
 
-bool CGOption::RunConfigSheet() {
+bool CGOption::RunConfigSheet(IKYRD3D* graphics, IKYRWin* window, IKYRDI* inputInterface) {
     InitCommonControls();
 
     static const int kPlayerOneRow = 0;
+    // The hardware page reads these only in its WM_INITDIALOG, which comes when its tab is
+    // first shown, from the loop below.
+    const HardwarePageInterfaces hardware = {graphics, window};
     PROPSHEETPAGEA pages[] = {
         PageEntry(IDD_GENERAL, "総合", GeneralPageProc),
         PageEntry(IDD_KEYCONFIG, "キー設定(1P)", KeyConfigPageProc,
                   reinterpret_cast<LPARAM>(&kPlayerOneRow)),
-        PageEntry(IDD_HARDWARE, "ハードウェア情報", HardwarePageProc),
+        PageEntry(IDD_HARDWARE, "ハードウェア情報", HardwarePageProc,
+                  reinterpret_cast<LPARAM>(&hardware)),
         PageEntry(IDD_LINK, "Twitter", LinkPageProc),
     };
     PROPSHEETHEADERA header = {};
@@ -138,7 +109,7 @@ bool CGOption::RunConfigSheet() {
     // The key page's reader. Without DirectInput the sheet still runs; the key page then
     // captures nothing.
     boost::shared_ptr<CInput> input(new CInput);
-    if (!input->Initialize(sheet, header.hInstance))
+    if (!input->Initialize(inputInterface, sheet, header.hInstance))
         ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
                        MB_OK | MB_ICONERROR);
 

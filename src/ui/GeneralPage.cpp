@@ -4,7 +4,7 @@
 #include "resources/resource.h"
 #include "settings/GOption.h"
 #include "settings/GeneralValues.h"
-#include "ui/ConfigSheet.h"
+#include "ui/PageHelpers.h"
 
 using namespace KYR;
 

@@ -4,12 +4,15 @@
 
 #include <cstring>
 
-#include "app/KYRHelp.h"
+#include <prsht.h>
+
+#include "engine/core/IKYRWin.h"
 #include "engine/core/MessageBox.h"
+#include "engine/graphics/IKYRD3D.h"
 #include "input/Input.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
-#include "ui/ConfigSheet.h"
+#include "ui/PageHelpers.h"
 
 using namespace KYR;
 
@@ -27,7 +30,7 @@ std::string ProcessorName() {
     return BrandStringName(brand);
 }
 
-HardwareFacts GatherHardwareFacts() {
+HardwareFacts GatherHardwareFacts(IKYRD3D* graphics) {
     HardwareFacts facts;
     facts.cpuName = ProcessorName();
     MEMORYSTATUSEX memory = {};
@@ -37,8 +40,6 @@ HardwareFacts GatherHardwareFacts() {
     CInput* input = CInput::GetInstance();
     facts.joystickUsable = input && input->DeviceCount() >= 2;
 
-    CKYRHelp* help = CKYRHelp::GetInstance();
-    IKYRD3D* graphics = help ? help->GetGraphics() : nullptr;
     D3DAdapterInfo info = {};
     if (graphics && graphics->GetAdapterInfo(&info, 640, 480)) {
         facts.adapterKnown = true;
@@ -55,9 +56,9 @@ HardwareFacts GatherHardwareFacts() {
 
 }  // namespace KYR
 
-void BuildHardwareReport() {
+void BuildHardwareReport(IKYRD3D* graphics) {
     CGOption* option = CGOption::GetInstance();
-    const HardwareFacts facts = GatherHardwareFacts();
+    const HardwareFacts facts = GatherHardwareFacts(graphics);
     if (!facts.adapterKnown) {
         ShowMessageBox(option->sheet_, "There is no suitable dispray mode in this video card.",
                        "Fatal error", MB_OK | MB_ICONERROR);
@@ -73,15 +74,17 @@ INT_PTR CALLBACK HardwarePageProc(HWND page, UINT message, WPARAM wParam, LPARAM
             CenterSheetOnce(page);
             o.pages_[CGOption::kHardwarePageSlot] = page;
             o.reportField_ = GetDlgItem(page, IDC_HARDWARE_REPORT);
-            CKYRHelp* help = CKYRHelp::GetInstance();
-            IKYRWin* win = help ? help->GetWindow() : nullptr;
+            const auto* entry = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+            const auto* engine =
+                entry ? reinterpret_cast<const HardwarePageInterfaces*>(entry->lParam) : nullptr;
+            IKYRWin* win = engine ? engine->window : nullptr;
             if (win) {
                 o.hardwareFont_ =
                     win->CreateFontHandle("ＭＳ ゴシック", 0, 12, 1, false, false, false);
                 SendMessageA(o.reportField_, WM_SETFONT,
                              reinterpret_cast<WPARAM>(o.hardwareFont_), FALSE);
             }
-            BuildHardwareReport();
+            BuildHardwareReport(engine ? engine->graphics : nullptr);
             return 0;
         }
         case WM_CTLCOLORSTATIC:

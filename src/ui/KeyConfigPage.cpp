@@ -11,7 +11,7 @@
 #include "input/KeyNames.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
-#include "ui/ConfigSheet.h"
+#include "ui/PageHelpers.h"
 
 using namespace KYR;
 
@@ -51,18 +51,6 @@ void InitKeyPage(HWND page, CGOption& o, int row) {
 }
 
 }  // namespace
-
-bool IsBindingField(const CGOption& o, HWND window) {
-    if (!window) return false;
-    for (int b = 0; b < CGOption::kButtons; ++b)
-        for (int r = 0; r < CGOption::kPlayers; ++r)
-            if (o.bindingFields_[b][r] == window) return true;
-    return false;
-}
-
-bool IsKeyToCapture(const CGOption& o, const MSG& msg) {
-    return msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && IsBindingField(o, msg.hwnd);
-}
 
 void CGOption::LoadKeyConfig(bool useDefaults, int row) {
     if (row < 0 || row >= kPlayers) return;

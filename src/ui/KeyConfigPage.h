@@ -13,15 +13,6 @@ namespace KYR {
 class CInput;
 }
 
-// One of the 64 binding fields of the key pages.
-bool IsBindingField(const CGOption& option, HWND window);
-
-// A key-down that the sheet's loop must keep from the dialog manager: Tab, while a binding
-// field has the focus. Left to the dialog manager it would move the focus before the next
-// capture step polls, and Tab would be bound to the field after the one the player chose;
-// the capture step moves the focus on by itself, as for every key.
-bool IsKeyToCapture(const CGOption& option, const MSG& msg);
-
 // One capture step: true when a binding changed. Reads nothing unless a binding field has
 // the focus.
 bool CaptureBinding(CGOption& option, KYR::CInput& input);

@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include <prsht.h>
+
 #include <vector>
 
 #include "engine/core/LazyDll.h"
 #include "resources/link_resource.h"
 #include "settings/GOption.h"
-#include "ui/ConfigSheet.h"
+#include "ui/PageHelpers.h"
 #include "web/FormReply.h"
 #include "web/HttpRequest.h"
 #include "web/OAuthHeader.h"
@@ -31,9 +33,16 @@ const char kNotLinkedText[] = "Twitterと連動していません";
 // Colours of the second status line (the model's linkColour).
 enum LinkColour : int32_t { kBlack = 0, kRed = 1, kBlue = 2 };
 
-LinkService& Service() {
-    static LinkService service{kApiHost, nullptr};
-    return service;
+// The page's service is kept in the page window's user slot from WM_INITDIALOG on.
+const LinkService& Service(HWND page) {
+    static const LinkService real{kApiHost, nullptr};
+    const auto* given = reinterpret_cast<const LinkService*>(GetWindowLongPtrA(page, DWLP_USER));
+    return given ? *given : real;
+}
+
+void KeepService(HWND page, LPARAM initParam) {
+    const auto* entry = reinterpret_cast<const PROPSHEETPAGEA*>(initParam);
+    SetWindowLongPtrA(page, DWLP_USER, entry ? entry->lParam : 0);
 }
 
 // The page's fields live in the settings model; these are their names there.
@@ -96,9 +105,9 @@ void ResetLink(HWND page, CGOption& o, const char* stateText, LinkColour colour)
 // After a failed step.
 void ShowError(HWND page, CGOption& o, const char* text) { ResetLink(page, o, text, kRed); }
 
-void OpenBrowser(const std::string& url) {
-    if (Service().openBrowser) {
-        Service().openBrowser(url);
+void OpenBrowser(const LinkService& service, const std::string& url) {
+    if (service.openBrowser) {
+        service.openBrowser(url);
         return;
     }
     // shell32 is bound here, on first use: loading it at start costs the tool time under Wine
@@ -113,7 +122,8 @@ void OpenBrowser(const std::string& url) {
 
 bool RequestTokenStep(HWND page, CGOption& o) {
     LinkFields f = Fields(o);
-    const std::string url = Service().apiBase + kRequestTokenPath;
+    const LinkService& service = Service(page);
+    const std::string url = service.apiBase + kRequestTokenPath;
     // The callback is required at this step (RFC 5849 section 2.1); "oob" asks the service
     // for the PIN flow, the only one a program without a web server of its own can take.
     const OAuthParams callback = {{"oauth_callback", "oob"}};
@@ -124,7 +134,7 @@ bool RequestTokenStep(HWND page, CGOption& o) {
     f.requestSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
     if (f.requestToken.empty() || f.requestSecret.empty()) return false;
 
-    OpenBrowser(Service().apiBase + kAuthorizePath + "?oauth_token=" + f.requestToken);
+    OpenBrowser(service, service.apiBase + kAuthorizePath + "?oauth_token=" + f.requestToken);
     SetText(page, IDC_LINK_STATUS, "Twitter認証後に表示される");
     SetText(page, IDC_LINK_STATE, "PIN Codeを入力してください");
     SetText(page, IDC_LINK_BUTTON, "入力");
@@ -146,7 +156,7 @@ bool AccessTokenStep(HWND page, CGOption& o) {
     // copy in the body as well would put oauth_ parameters in two places, which a strict
     // service refuses (RFC 5849 section 3.5).
     const OAuthParams extra = {{"oauth_verifier", pin}};
-    const std::string url = Service().apiBase + kAccessTokenPath;
+    const std::string url = Service(page).apiBase + kAccessTokenPath;
     const std::string header = MakeOAuthHeader(url, &extra, f.applicationKey,
                                                f.applicationSecret, f.requestToken,
                                                f.requestSecret);
@@ -233,16 +243,11 @@ void SaveAccessKey(CGOption& option) {
     SaveStoredKey(option.GameIni().Path(), "AccessKey", JoinKeyPair(f.accessToken, f.accessSecret));
 }
 
-LinkService ReplaceLinkServiceForTesting(LinkService service) {
-    LinkService previous = Service();
-    Service() = std::move(service);
-    return previous;
-}
-
 INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     return HandlePageMessage([&](CGOption& o) -> INT_PTR {
         switch (message) {
         case WM_INITDIALOG:
+            KeepService(page, lParam);
             InitLinkPage(page, o);
             return 0;
         case WM_COMMAND:

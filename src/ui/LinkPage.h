@@ -10,6 +10,8 @@
 
 class CGOption;
 
+// The page parameter may point to a LinkService (which must outlive the page); without one
+// the page talks to the real service and opens the default browser.
 INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Fills applicationKey/applicationSecret from System.ini and accessToken/accessSecret from
@@ -23,6 +25,3 @@ struct LinkService {
     std::string apiBase;                                     // scheme and host, no "/" after
     std::function<void(const std::string& url)> openBrowser;  // empty: the default browser
 };
-// For tests only, which point the page at a loopback service and catch the browser; nothing
-// in the program calls it. Returns the service in use before.
-LinkService ReplaceLinkServiceForTesting(LinkService service);

@@ -99,16 +99,29 @@ struct FakeMainWindow : IMainWindow {
     void Destroy() override { journal.push_back("main.Destroy"); }
 };
 
+// Factories that fail at one kind; each records which kinds it was asked for.
+std::vector<int> asked;
+int failingKind = -1;
+IKYRInterface* ScriptedFactory(int kind) {
+    asked.push_back(kind);
+    if (kind == failingKind) return nullptr;
+    switch (kind) {
+    case kKindGraphics: return new FakeGraphics("gfx");
+    case kKindWin: return new FakeWin("win");
+    case kKindInput: return new FakeInput("input");
+    default: return nullptr;
+    }
+}
+
 TEST(KYRHelp, TeardownReleasesEverySlotOnceInTheFixedOrder) {
-    journal.clear();
+    failingKind = -1;
     {
-        CKYRHelp help(GetModuleHandleA(nullptr));
+        CKYRHelp help(GetModuleHandleA(nullptr),
+                      {new Plain("aux"), new Plain("A"), new Plain("B"), new FakeSpareC("C"),
+                       new Plain("D"), boost::shared_ptr<IMainWindow>(new FakeMainWindow)});
         ASSERT_EQ(CKYRHelp::GetInstance(), &help);
-        help.AdoptInterfacesForTest(new FakeGraphics("gfx"), new FakeWin("win"),
-                                    new FakeInput("input"));
-        help.AdoptSlotsForTest({new Plain("aux"), new Plain("A"), new Plain("B"),
-                                new FakeSpareC("C"), new Plain("D"),
-                                boost::shared_ptr<IMainWindow>(new FakeMainWindow)});
+        ASSERT_TRUE(help.CreateInterfaces(ScriptedFactory));
+        journal.clear();  // the factory's references, handed over; the teardown follows
     }
     const std::vector<std::string> expected = {
         "aux.Release", "aux.destroyed", "gfx.ReleaseDevice", "main.Destroy",
@@ -129,20 +142,6 @@ TEST(KYRHelp, EmptySlotsTearDownWithoutCalls) {
     { CKYRHelp help(GetModuleHandleA(nullptr)); }
     EXPECT_TRUE(journal.empty());
     EXPECT_EQ(CKYRHelp::GetInstance(), nullptr);
-}
-
-// Factories that fail at one kind; each records which kinds it was asked for.
-std::vector<int> asked;
-int failingKind = -1;
-IKYRInterface* ScriptedFactory(int kind) {
-    asked.push_back(kind);
-    if (kind == failingKind) return nullptr;
-    switch (kind) {
-    case kKindGraphics: return new FakeGraphics("gfx");
-    case kKindWin: return new FakeWin("win");
-    case kKindInput: return new FakeInput("input");
-    default: return nullptr;
-    }
 }
 
 bool sheetRan = false;

@@ -9,11 +9,8 @@
 
 #include <dinput.h>
 
-#include <boost/make_shared.hpp>
-
 #include "InputDoubles.h"
 #include "InputTestSupport.h"
-#include "app/KYRHelp.h"
 #include "engine/core/RefPtr.h"
 #include "input/Input.h"
 #include "input/JoystickControls.h"
@@ -234,30 +231,13 @@ TEST_F(InputTest, ReleasesEveryDeviceWhenDestroyed) {
     EXPECT_EQ(di_->joysticks[1]->GetRefCount(), 1);
 }
 
-struct FrontMainWindow : KYR::IMainWindow {
-    HWND hwnd;
-    explicit FrontMainWindow(HWND h) : hwnd(h) {}
-    bool Create(HINSTANCE, int, int) override { return true; }
-    HWND GetHandle() const override { return hwnd; }
-    void Show(int) override {}
-    bool ProcessMessages() override { return true; }
-    void SetTitle(const char*) override {}
-    void Destroy() override {}
-};
-
-// Without a window of its own the reader goes by the engine's main window, and it reaches
-// the input interface through the application object.
+// Without a window of its own the reader goes by the engine's main window, which the
+// application hands down with its input interface.
 TEST_F(InputTest, FallsBackToTheApplicationsMainWindow) {
-    KYR::CKYRHelp help(GetModuleHandleA(nullptr));
-    KYR::CKYRHelp::Slots slots = {};
-    slots.mainWindow = boost::make_shared<FrontMainWindow>(window_->Get());
-    help.AdoptSlotsForTest(slots);
-    di_->AddRef();
-    help.AdoptInterfacesForTest(nullptr, nullptr, di_.Get());
     std::memset(di_->keyboard->state.data(), 0x80, 256);
 
     KYR::CInput input;
-    ASSERT_TRUE(input.Initialize(nullptr, GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(input.Initialize(di_.Get(), nullptr, GetModuleHandleA(nullptr), window_->Get()));
     input.Poll();
     EXPECT_EQ(input.KeyState(0x01), 0x80);
 }

@@ -12,8 +12,8 @@
 #include "PageHost.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
-#include "ui/ConfigSheet.h"
 #include "ui/GeneralPage.h"
+#include "ui/PageHelpers.h"
 
 namespace {
 

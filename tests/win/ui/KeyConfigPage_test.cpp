@@ -11,6 +11,7 @@
 #include "input/Input.h"
 #include "resources/resource.h"
 #include "ui/KeyConfigPage.h"
+#include "ui/PageHelpers.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 // and the colours.
 #include <windows.h>
 
+#include <prsht.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,8 +36,8 @@ std::string TwitterSection(const char* key, const std::string& value) {
 class LinkPageTest : public testing::Test {
 protected:
     void SetUp() override {
-        previous_ = ReplaceLinkServiceForTesting(
-            {loopback::Get().Base(), [this](const std::string& url) { browsed_.push_back(url); }});
+        service_ = {loopback::Get().Base(),
+                    [this](const std::string& url) { browsed_.push_back(url); }};
         WNDCLASSA wc = {};
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -47,14 +49,15 @@ protected:
     void TearDown() override {
         ClosePage();
         DestroyWindow(sheet_);
-        ReplaceLinkServiceForTesting(previous_);
     }
     // Opens the page as the sheet would, on a fresh settings model.
     void OpenPage() {
         ClosePage();
         option_.reset(new CGOption(folder_.Dir()));
+        entry_.dwSize = sizeof(entry_);
+        entry_.lParam = reinterpret_cast<LPARAM>(&service_);
         page_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LINK), sheet_,
-                                   LinkPageProc, 0);
+                                   LinkPageProc, reinterpret_cast<LPARAM>(&entry_));
         ASSERT_NE(page_, nullptr);
     }
     void ClosePage() {
@@ -62,10 +65,7 @@ protected:
         page_ = nullptr;
         option_.reset();
     }
-    void PointAt(const std::string& base) {
-        ReplaceLinkServiceForTesting(
-            {base, [this](const std::string& url) { browsed_.push_back(url); }});
-    }
+    void PointAt(const std::string& base) { service_.apiBase = base; }
     std::string Text(int id) {
         char text[512] = {};
         GetDlgItemTextA(page_, id, text, sizeof(text));
@@ -97,7 +97,8 @@ protected:
     std::unique_ptr<CGOption> option_;
     HWND sheet_ = nullptr;
     HWND page_ = nullptr;
-    LinkService previous_;
+    LinkService service_;  // the page's parameter: the loopback service, the browser caught
+    PROPSHEETPAGEA entry_ = {};
     std::vector<std::string> browsed_;
 };
 
