@@ -23,7 +23,8 @@ protected:
 
 // Implements the three counting slots for a concrete class over the interface I. The count
 // is a plain integer (not interlocked): engine objects are counted on one thread, and the
-// graphics objects under their device's lock.
+// graphics objects under their device's lock. The device and its textures, which
+// DirectShow's streaming thread counts too, use SharedRefCounted.
 template <class I>
 class RefCounted : public I {
 public:

@@ -96,6 +96,18 @@ bool CD3DBackBuffer::OnResetDevice() {
     // GetRenderTargetData still reports success on the mismatched pair. Without a back buffer
     // reads and writes fail until Destroy and Create.
     if (desc.Width != width_ || desc.Height != height_ || static_cast<int32_t>(desc.Format) != format_) return false;
+    // A device made again after ReleaseDevice: the memory surface belongs to the old one (and
+    // keeps it alive), and UpdateSurface and GetRenderTargetData do not cross devices.
+    IDirect3DDevice9* device = device_->GetDeviceTemp();
+    RefPtr<IDirect3DDevice9> owner;
+    if (FAILED(memory_->GetDevice(owner.Put())) || owner.Get() != device) {
+        owner.Reset();
+        RefPtr<IDirect3DSurface9> memory;
+        if (FAILED(device->CreateOffscreenPlainSurface(width_, height_, desc.Format,
+                                                       D3DPOOL_SYSTEMMEM, memory.Put(), nullptr)))
+            return false;
+        memory_ = std::move(memory);
+    }
     backBuffer_ = std::move(backBuffer);
     return true;
 }

@@ -25,7 +25,10 @@ HRESULT CD3DEffect::Forward(Fn fn) {
 HRESULT CD3DEffect::Begin(UINT* passes, DWORD flags) {
     // A caller looping over the passes must see none, not whatever its variable held.
     if (!effect_ && passes) *passes = 0;
-    return Forward([&](ID3DXEffect* e) { return e->Begin(passes, flags); });
+    return Forward([&](ID3DXEffect* e) {
+        GiveTexturesBack();  // a texture restored after the effect in the reset's order
+        return e->Begin(passes, flags);
+    });
 }
 
 HRESULT CD3DEffect::End() {
@@ -55,7 +58,21 @@ HRESULT CD3DEffect::SetTexture(D3DXHANDLE parameter, ID3DTexture* texture) {
         CD3DTexture* engineTexture = CD3DTexture::Of(texture);
         IDirect3DTexture9* raw =
             engineTexture && engineTexture->IsValid() ? engineTexture->GetTextureTemp() : nullptr;
-        return e->SetTexture(parameter, raw);
+        const HRESULT hr = e->SetTexture(parameter, raw);
+        D3DXPARAMETER_DESC desc = {};
+        if (FAILED(hr) || FAILED(e->GetParameterDesc(parameter, &desc))) return hr;
+        D3DXHANDLE own = e->GetParameterByName(nullptr, desc.Name);
+        if (!own) own = parameter;  // a member of a structure: the caller's handle is D3DX's
+        for (auto it = textures_.begin(); it != textures_.end(); ++it)
+            if (it->first == own) {
+                textures_.erase(it);
+                break;
+            }
+        if (engineTexture) {
+            textures_.emplace_back(own, RefPtr<ID3DTexture>::AddRefOf(texture));
+            if (!raw) texturesTaken_ = true;  // set between a loss and its reset
+        }
+        return hr;
     });
 }
 
@@ -77,15 +94,32 @@ D3DXHANDLE CD3DEffect::GetParameterByName(D3DXHANDLE parent, const char* name) {
     return effect_ ? effect_->GetParameterByName(parent, name) : nullptr;
 }
 
+void CD3DEffect::GiveTexturesBack() {
+    if (!texturesTaken_) return;
+    texturesTaken_ = false;
+    for (auto& binding : textures_) {
+        CD3DTexture* texture = CD3DTexture::Of(binding.second.Get());
+        if (texture->IsValid())
+            effect_->SetTexture(binding.first, texture->GetTextureTemp());
+        else
+            texturesTaken_ = true;
+    }
+}
+
 void CD3DEffect::OnLostDevice() {
     KYRAutoLock lock(device_->GetDeviceLock());
-    if (effect_) effect_->OnLostDevice();
+    if (!effect_) return;
+    for (auto& binding : textures_) effect_->SetTexture(binding.first, nullptr);
+    texturesTaken_ = !textures_.empty();
+    effect_->OnLostDevice();
 }
 
 // Wine's D3DX answers E_NOTIMPL here; the effect works on after the reset all the same.
 bool CD3DEffect::OnResetDevice() {
     KYRAutoLock lock(device_->GetDeviceLock());
-    if (effect_) effect_->OnResetDevice();
+    if (!effect_) return true;
+    effect_->OnResetDevice();
+    GiveTexturesBack();
     return true;
 }
 

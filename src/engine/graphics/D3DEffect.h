@@ -8,6 +8,9 @@
 
 #include <d3dx9.h>
 
+#include <utility>
+#include <vector>
+
 #include "engine/core/RefPtr.h"
 #include "engine/graphics/ID3DEffect.h"
 #include "engine/graphics/ILostable.h"
@@ -41,9 +44,17 @@ public:
 private:
     template <class Fn>
     HRESULT Forward(Fn fn);
+    // Hands D3DX the current Direct3D texture of every texture parameter set through
+    // SetTexture, once those textures exist again after a loss.
+    void GiveTexturesBack();
 
     RefPtr<CKYRD3D> device_;  // first, so it is released last
     RefPtr<ID3DXEffect> effect_;
+    // D3DX holds a reference on every texture set on it, and Reset fails while any
+    // default-pool texture lives: the effect lets them go on loss and keeps what it needs to
+    // set them again. Parameters by D3DX's own handle, never by the caller's name pointer.
+    std::vector<std::pair<D3DXHANDLE, RefPtr<ID3DTexture>>> textures_;
+    bool texturesTaken_ = false;  // since OnLostDevice, until every one is back
 };
 
 }  // namespace KYR

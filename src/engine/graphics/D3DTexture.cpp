@@ -10,6 +10,13 @@ namespace {
 
 D3DFORMAT FormatFor(bool compressed) { return compressed ? D3DFMT_DXT5 : D3DFMT_A8R8G8B8; }
 
+// Whether `resource` was made on `device` (false for no device). A resource holds its device:
+// one kept from a released device keeps that device alive and cannot meet the new one.
+bool MadeOn(IDirect3DResource9* resource, IDirect3DDevice9* device) {
+    RefPtr<IDirect3DDevice9> owner;
+    return device && SUCCEEDED(resource->GetDevice(owner.Put())) && owner.Get() == device;
+}
+
 }  // namespace
 
 CD3DTexture::CD3DTexture(CKYRD3D* device) : device_(RefPtr<CKYRD3D>::AddRefOf(device)) {
@@ -117,8 +124,11 @@ void CD3DTexture::Destroy() {
 }
 
 bool CD3DTexture::Lock(D3DLOCKED_RECT* out, bool keepStaging) {
-    if (!out || !valid_ || locked_) return false;
+    if (!out) return false;
+    // The state is read under the lock: another thread may be unlocking, or a reset taking
+    // the texture away.
     KYRAutoLock lock(device_->GetDeviceLock());
+    if (!valid_ || locked_) return false;
     IDirect3DDevice9* device = device_->GetDeviceTemp();
     if (!device) return false;
     RefPtr<IDirect3DTexture9> madeNow;
@@ -149,18 +159,26 @@ bool CD3DTexture::Lock(D3DLOCKED_RECT* out, bool keepStaging) {
 // or the reset could not clear the new texture and every later Lock would fail. There is
 // nothing to upload to then.
 void CD3DTexture::Unlock() {
+    KYRAutoLock lock(device_->GetDeviceLock());  // before the state: two threads may unlock
     if (!locked_) return;
-    KYRAutoLock lock(device_->GetDeviceLock());
     staging_->UnlockRect(0);
+    locked_ = false;
     IDirect3DDevice9* device = device_->GetDeviceTemp();
-    if (valid_ && device) {
+    if (!MadeOn(staging_.Get(), device)) {
+        // Locked before the device was released and made again: the copy cannot be uploaded
+        // across devices, so the write is lost as a reset's would be and the new texture,
+        // which the reset left for this upload, is cleared instead.
+        staging_.Reset();
+        if (valid_) ClearContent();
+        return;
+    }
+    if (valid_) {
         RefPtr<IDirect3DSurface9> from, to;
         if (SUCCEEDED(staging_->GetSurfaceLevel(0, from.Put())) &&
             SUCCEEDED(texture_->GetSurfaceLevel(0, to.Put())))
             device->UpdateSurface(from.Get(), nullptr, to.Get(), nullptr);
     }
     if (!keepStaging_) staging_.Reset();
-    locked_ = false;
 }
 
 void CD3DTexture::OnLostDevice() {
@@ -178,6 +196,8 @@ bool CD3DTexture::OnResetDevice() {
     KYRAutoLock lock(device_->GetDeviceLock());
     IDirect3DDevice9* device = device_->GetDeviceTemp();
     if (!device) return false;
+    // A copy kept from a device released since goes (a locked one goes at Unlock).
+    if (staging_ && !locked_ && !MadeOn(staging_.Get(), device)) staging_.Reset();
     if (!MakeDeviceObjects(device, allocWidth_, allocHeight_, renderTarget_, compressed_,
                            &texture_, &depth_))
         return false;

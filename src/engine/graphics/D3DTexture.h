@@ -9,6 +9,7 @@
 #include <d3d9.h>
 
 #include "engine/core/RefPtr.h"
+#include "engine/core/SharedRefCounted.h"
 #include "engine/graphics/ID3DTexture.h"
 #include "engine/graphics/ILostable.h"
 
@@ -16,7 +17,9 @@ namespace KYR {
 
 class CKYRD3D;
 
-class CD3DTexture : public RefCounted<ID3DTexture>, public ILostable {
+// Counted across threads: the video renderer makes and replaces its frame texture on the
+// streaming thread while the game holds it.
+class CD3DTexture : public SharedRefCounted<ID3DTexture>, public ILostable {
 public:
     explicit CD3DTexture(CKYRD3D* device);  // registers with the device, holds a reference
     ~CD3DTexture() override;
@@ -47,6 +50,7 @@ public:
     IDirect3DSurface9* GetDepthSurfaceTemp() const { return depth_.Get(); }    // borrowed
     // Level 0 of the texture, with a reference for the caller; empty when not valid.
     RefPtr<IDirect3DSurface9> GetSurface() const;
+    CKYRD3D* GetDeviceTemp() const { return device_.Get(); }  // borrowed
 
 private:
     // The default-pool texture (and depth surface for a render target) for the current

@@ -73,6 +73,27 @@ CKYRD3D::~CKYRD3D() {
     }
 }
 
+// The bound render-target texture and the device hold each other. Once the texture's is
+// the only reference left, nobody outside can unbind it any more: the device lets it go, and
+// with it (unless the game still holds the texture) both objects and the Direct3D device.
+// ReleaseDevice keeps it, so a device made again binds it again.
+int32_t CKYRD3D::Release() {
+    const int32_t n = SharedRefCounted::Release();
+    if (n == 1) DropTargetHoldingOnlyUs();
+    return n;
+}
+
+void CKYRD3D::DropTargetHoldingOnlyUs() {
+    RefPtr<ID3DTexture> target;
+    {
+        KYRAutoLock lock(&lock_);
+        const CD3DTexture* texture = CD3DTexture::Of(activeTarget_.Get());
+        if (!texture || texture->GetDeviceTemp() != this || GetRefCount() != 1) return;
+        target = std::move(activeTarget_);
+    }
+    // Outside the lock: this may be the texture's last reference, and then the device's.
+}
+
 // The Direct3D object is made on first use, not with the first instance: loading d3d9 and
 // its GL back end costs several hundred milliseconds under Wine, and the configuration tool
 // needs it only when its hardware page is opened. A null result is kept, not retried.

@@ -16,6 +16,7 @@
 
 #include "engine/core/CriticalSection.h"
 #include "engine/core/RefPtr.h"
+#include "engine/core/SharedRefCounted.h"
 #include "engine/graphics/ID3DTexture.h"
 #include "engine/graphics/IKYRD3D.h"
 #include "engine/graphics/ILostable.h"
@@ -23,12 +24,16 @@
 
 namespace KYR {
 
-class CKYRD3D : public RefCounted<IKYRD3D> {
+// Counted across threads: every object made here holds the device, and the video renderer
+// makes its textures on DirectShow's streaming thread.
+class CKYRD3D : public SharedRefCounted<IKYRD3D> {
 public:
     // The first live instance fills the sine table and creates the process's IDirect3D9; when
     // Direct3D 9 is missing the instance still exists and every device operation fails.
     CKYRD3D();
     ~CKYRD3D() override;
+
+    int32_t Release() override;
 
     void* CreateObject(REFGUID id) override;
     bool GetAdapterInfo(D3DAdapterInfo* info, uint32_t width, uint32_t height) override;
@@ -101,6 +106,7 @@ private:
     void RestoreSequence();
     void LossSequence();
     bool BindTarget(ID3DTexture* texture);
+    void DropTargetHoldingOnlyUs();
     template <class Fn>
     void ForEachLostable(Fn fn);
 

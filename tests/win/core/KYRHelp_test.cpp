@@ -76,23 +76,33 @@ struct FakeInput : Counted<IKYRDI> {
     IDIInput* CreateJoystick(int) override { return nullptr; }
 };
 
-struct Plain : Counted<IKYRSpareServiceB> {  // any interface will do for slots A, D, aux
-    using Counted::Counted;
-    bool Open() override { return true; }
-    bool IsOpen() const override { return true; }
-    void Update() override {}
-    void Close() override { journal.push_back(name + ".Close"); }
+// A service as a game declares it: the counting trio, then operations it knows only by their
+// slot, each recording which slot was called. A game hands it over as the engine's interface.
+struct GameService {
+    explicit GameService(std::string n) : name(std::move(n)) {}
+    virtual int32_t AddRef() { return ++count; }
+    virtual int32_t Release() {
+        journal.push_back(name + ".Release");
+        const int32_t n = --count;
+        if (n == 0) delete this;
+        return n;
+    }
+    virtual int32_t GetRefCount() const { return count; }
+    virtual void Slot3() { Called(3); }
+    virtual void Slot4() { Called(4); }
+    virtual void Slot5() { Called(5); }
+    virtual void Slot6() { Called(6); }
+    virtual void Slot7() { Called(7); }
+    virtual void Slot8() { Called(8); }
+    virtual ~GameService() { journal.push_back(name + ".destroyed"); }
+    void Called(int slot) { journal.push_back(name + ".slot" + std::to_string(slot)); }
+    std::string name;
+    int32_t count = 1;
 };
-
-struct FakeSpareC : Counted<IKYRSpareServiceC> {
-    using Counted::Counted;
-    bool Open() override { return true; }
-    bool IsOpen() const override { return true; }
-    void Update() override {}
-    void Pause() override {}
-    void Resume() override {}
-    void Close() override { journal.push_back(name + ".Close"); }
-};
+template <class I>
+I* Service(const char* name) {
+    return reinterpret_cast<I*>(new GameService(name));
+}
 
 struct FakeMainWindow : IMainWindow {
     bool Create(HINSTANCE, int, int) override { return true; }
@@ -121,8 +131,10 @@ TEST(KYRHelp, TeardownReleasesEverySlotOnceInTheFixedOrder) {
     failingKind = -1;
     {
         CKYRHelp help(GetModuleHandleA(nullptr),
-                      {new Plain("aux"), new Plain("A"), new Plain("B"), new FakeSpareC("C"),
-                       new Plain("D"), boost::shared_ptr<IMainWindow>(new FakeMainWindow)});
+                      {Service<IKYRInterface>("aux"), Service<IKYRInterface>("A"),
+                       Service<IKYRSpareServiceB>("B"), Service<IKYRSpareServiceC>("C"),
+                       Service<IKYRInterface>("D"),
+                       boost::shared_ptr<IMainWindow>(new FakeMainWindow)});
         ASSERT_EQ(CKYRHelp::GetInstance(), &help);
         ASSERT_TRUE(help.CreateInterfaces(ScriptedFactory));
         journal.clear();  // the factory's references, handed over; the teardown follows
@@ -131,8 +143,8 @@ TEST(KYRHelp, TeardownReleasesEverySlotOnceInTheFixedOrder) {
         "aux.Release", "aux.destroyed", "gfx.ReleaseDevice", "main.Destroy",
         "D.Release", "D.destroyed",
         "gfx.ReleaseDevice", "gfx.Release", "gfx.destroyed",
-        "C.Close", "C.Release", "C.destroyed",
-        "B.Close", "B.Release", "B.destroyed",
+        "C.slot7", "C.Release", "C.destroyed",  // C's eighth operation, B's sixth
+        "B.slot5", "B.Release", "B.destroyed",
         "input.Shutdown", "input.Release", "input.destroyed",
         "win.Release", "win.destroyed",
         "A.Release", "A.destroyed",

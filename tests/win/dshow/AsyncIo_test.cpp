@@ -189,6 +189,19 @@ TEST(AsyncIo, FlushWaitsForTheReadInProgressAndReturnsQueuedOnesUnread) {
     EXPECT_EQ(io.WaitForNext(0, &context, &user, &length), VFW_E_TIMEOUT);
 }
 
+// Two threads flushing one reader while a read is in progress: both wake when it ends.
+TEST(AsyncIo, TwoFlushesAtOnceBothReturn) {
+    GatedStream stream;
+    CAsyncIo io(&stream);
+    BYTE a[4];
+    ASSERT_EQ(io.Request(0, 4, TRUE, a, a, 1), S_OK);
+    ASSERT_TRUE(stream.WaitEntered());
+    TestThread first([&] { io.BeginFlush(); }), second([&] { io.BeginFlush(); });
+    Sleep(500);  // both reach their wait for the read in progress
+    stream.Open();
+    EXPECT_TRUE(first.Join(30000) && second.Join(30000)) << "a flush never woke";
+}
+
 // An engine whose worker can never start, as when the process is out of threads.
 class NoThreadIo : public CAsyncIo {
 public:

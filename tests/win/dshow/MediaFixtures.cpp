@@ -64,7 +64,7 @@ WaveFixture MakeWave(uint32_t sampleCount) {
     return w;
 }
 
-AviFixture MakeAvi(uint32_t width, uint32_t height, uint32_t frameCount) {
+AviFixture MakeAvi(uint32_t width, uint32_t height, uint32_t frameCount, uint32_t fps) {
     AviFixture a;
     const uint32_t stride = (width * 3 + 3) & ~3u;
     const uint32_t frameSize = stride * height;
@@ -77,8 +77,8 @@ AviFixture MakeAvi(uint32_t width, uint32_t height, uint32_t frameCount) {
     const size_t riff = r.Open("RIFF", "AVI ");
     const size_t hdrl = r.Open("LIST", "hdrl");
     const size_t avih = r.Open("avih");
-    r.U32(100000);                  // microseconds per frame: 10 frames per second
-    r.U32(frameSize * 10);          // max bytes per second
+    r.U32(1000000 / fps);           // microseconds per frame
+    r.U32(frameSize * fps);         // max bytes per second
     r.U32(0);                       // padding granularity
     r.U32(0x10);                    // AVIF_HASINDEX
     r.U32(frameCount);
@@ -98,7 +98,7 @@ AviFixture MakeAvi(uint32_t width, uint32_t height, uint32_t frameCount) {
     r.U16(0);                       // language
     r.U32(0);                       // initial frames
     r.U32(1);                       // scale
-    r.U32(10);                      // rate: 10 / 1 frames per second
+    r.U32(fps);                     // rate: fps / 1 frames per second
     r.U32(0);                       // start
     r.U32(frameCount);              // length in frames
     r.U32(frameSize);               // suggested buffer size

@@ -19,7 +19,7 @@ struct AviFixture {
     std::vector<std::vector<uint8_t>> frames;  // each frame's bytes, in order
 };
 // Uncompressed 24-bit frames of width x height (rows already 4-byte aligned when width is
-// a multiple of 4), 10 frames per second, with an idx1 index.
-AviFixture MakeAvi(uint32_t width, uint32_t height, uint32_t frameCount);
+// a multiple of 4), 10 frames per second unless told, with an idx1 index.
+AviFixture MakeAvi(uint32_t width, uint32_t height, uint32_t frameCount, uint32_t fps = 10);
 
 }  // namespace kyrtest

@@ -7,6 +7,7 @@
 #include "engine/core/DxEntryPoints.h"
 #include "engine/core/MessageBox.h"
 #include "engine/graphics/D3DEffect.h"
+#include "engine/graphics/D3DTexture.h"
 
 namespace {
 
@@ -35,11 +36,12 @@ private:
 };
 
 // A compiled fx_2_0 effect, built by hand because Wine's D3DX compiles no technique source:
-// float f = 0.5; technique t { pass p { ZEnable = FALSE; } }. Offsets count from byte 8.
+// float f = 0.5; texture s; technique t { pass p { ZEnable = FALSE; } }. Offsets count from
+// byte 8.
 std::vector<DWORD> BinaryEffect() {
-    const DWORD kFloat = 3, kInt = 2, kScalar = 0;
+    const DWORD kFloat = 3, kInt = 2, kScalar = 0, kTexture = 5, kObject = 4;
     return {
-        0xFEFF0901, 92,  // fx_2_0, then where the structure starts
+        0xFEFF0901, 124,  // fx_2_0, then where the structure starts
         // 0: the float's type: type, class, name at 28, no semantic (36), not an array, 1 x 1
         kFloat, kScalar, 28, 36, 0, 1, 1,
         2, 'f',  // 28: "f" with its zero
@@ -49,9 +51,13 @@ std::vector<DWORD> BinaryEffect() {
         2, 'p',      // 52
         kInt, kScalar, 36, 36, 0, 1, 1,  // 60: the state value's type
         FALSE,                           // 88: its value
-        // 92: one parameter, one technique, one object slot
-        1, 1, 0, 1,
+        kTexture, kObject, 112, 36, 0,   // 92: the texture's type, name at 112, no elements
+        2, 's',                          // 112
+        1,                               // 120: the texture's object slot
+        // 124: two parameters, one technique, two object slots
+        2, 1, 0, 2,
         0, 40, 0, 0,    // parameter: type at 0, value at 40, no flags, no annotations
+        92, 120, 0, 0,
         44, 0, 1,       // technique "t", one pass
         52, 0, 1,       // pass "p", one state
         0, 0, 60, 88,   // state 0 of the effect state table: render state ZENABLE
@@ -121,6 +127,10 @@ TEST_F(EffectTest, CompiledEffectRunsItsPassAndSurvivesAReset) {
               D3D_OK);
     ID3DXEffect* inner = raw.Get();
     RefPtr<CD3DEffect> effect(new CD3DEffect(d3d_, std::move(raw)));
+    // D3DX holds the texture set on it, and Reset fails while a default-pool texture lives.
+    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d_->CreateObject(kIdD3DTexture)));
+    ASSERT_TRUE(texture->Create(16, 16, false, false));
+    EXPECT_EQ(effect->SetTexture("s", texture.Get()), D3D_OK);
 
     D3DXHANDLE f = effect->GetParameterByName(nullptr, "f");
     ASSERT_NE(f, nullptr);
@@ -148,8 +158,12 @@ TEST_F(EffectTest, CompiledEffectRunsItsPassAndSurvivesAReset) {
         EXPECT_EQ(z, static_cast<DWORD>(FALSE)) << when;
         EXPECT_EQ(effect->EndPass(), D3D_OK);
         EXPECT_EQ(effect->End(), D3D_OK);
+        RefPtr<IDirect3DBaseTexture9> held;  // given back after the reset
+        ASSERT_EQ(inner->GetTexture("s", held.Put()), D3D_OK);
+        EXPECT_EQ(held.Get(), CD3DTexture::Of(texture.Get())->GetTextureTemp()) << when;
+        held.Reset();
         d3d_->EndScene();
-        ASSERT_TRUE(d3d_->ResetDevice(kWidth, kHeight)) << when;  // the effect holds nothing back
+        ASSERT_TRUE(d3d_->ResetDevice(kWidth, kHeight)) << when;  // the effect lets it go
     }
 }
 

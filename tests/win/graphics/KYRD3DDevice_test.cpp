@@ -194,6 +194,37 @@ TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
     EXPECT_EQ(d3d->GetRefCount(), before);
 }
 
+// After ReleaseDevice and CreateDevice, no system-memory copy a texture or a back buffer
+// keeps belongs to (and keeps alive) the old device.
+TEST_F(DeviceTest, KeptCopiesMoveToTheDeviceMadeAgain) {
+    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d_->CreateObject(kIdD3DTexture)));
+    RefPtr<ID3DBackBuffer> back(static_cast<ID3DBackBuffer*>(d3d_->CreateObject(kIdD3DBackBuffer)));
+    D3DLOCKED_RECT rect = {};
+    ASSERT_TRUE(texture->Create(8, 8, false, false) && texture->Lock(&rect, true));
+    texture->Unlock();  // keeps its copy
+    ASSERT_TRUE(back->Create());
+    device_->AddRef();
+    ASSERT_TRUE(d3d_->ReleaseDevice() && CreateReadableDevice(*d3d_.Get(), window_.Get()));
+    EXPECT_EQ(device_->Release(), 0u);
+}
+
+// The bound render-target texture and the device hold each other: released in either order,
+// both go, and the Direct3D device with them.
+TEST(KYRD3DRelease, BoundRenderTargetKeepsNothingAlive) {
+    TestWindow window;
+    for (bool textureFirst : {true, false}) {
+        auto* d3d = new CKYRD3D;
+        ASSERT_TRUE(CreateReadableDevice(*d3d, window.Get()));
+        auto* target = static_cast<ID3DTexture*>(d3d->CreateObject(kIdD3DTexture));
+        ASSERT_TRUE(target->Create(16, 16, true, false) && d3d->SetRenderTarget(target));
+        IDirect3DDevice9* device = RawDevice(*d3d);
+        device->AddRef();
+        textureFirst ? target->Release() : d3d->Release();
+        textureFirst ? d3d->Release() : target->Release();
+        EXPECT_EQ(device->Release(), 0u) << textureFirst;
+    }
+}
+
 // The viewport record is zeroed by every create and reset, so returning to the back buffer
 // sends a viewport of the back-buffer size.
 TEST_F(DeviceTest, BackBufferTargetSendsItsViewport) {

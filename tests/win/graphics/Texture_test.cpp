@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "TextureTestSupport.h"
@@ -218,6 +219,18 @@ TEST_F(TextureTest, UnlockBetweenLossAndResetLeavesItLockable) {
     ASSERT_TRUE(t->Lock(&rect, false));
     t->Unlock();
     EXPECT_TRUE(AllEqual(DeviceContent(*d3d_, *t.Get()), 0));
+}
+
+// Two threads unlocking one texture at once: one uploads, the other finds it unlocked.
+TEST_F(TextureTest, TwoThreadsUnlockingAtOnce) {
+    RefPtr<ID3DTexture> t = NewTexture(*d3d_);
+    D3DLOCKED_RECT rect = {};
+    ASSERT_TRUE(t->Create(64, 64, false, false));
+    for (int round = 0; round < 300; ++round) {
+        ASSERT_TRUE(t->Lock(&rect, false));
+        std::thread a([&] { t->Unlock(); }), b([&] { t->Unlock(); });
+        a.join(), b.join();
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // decoder behind our source.
 #include <windows.h>
 
+#include <uuids.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,6 +72,19 @@ TEST_F(MidiGraph, LoopingMidiRestartsAtItsLoopPositionOnEachCompletion) {
     EXPECT_EQ(Renderer()->Seeks().size(), seeks);
 }
 
+// A renderer that holds the end of the stream already (one moved to its end) reports it
+// inside Run: that completion still ends the stream.
+TEST_F(MidiGraph, CompletionInsideRunEndsTheStream) {
+    test::MemoryFile file(MidiFile(1000));
+    RefPtr<CDShowStream> s(new CDShowStream("mid"));
+    ASSERT_TRUE(s->Open(file.Stream(), false, 0)) << s->LastOpenError();
+    Renderer()->FinishOnRun(true);
+    for (int round = 0; round < 20; ++round, s->Stop()) {
+        s->Play();
+        ASSERT_TRUE(WaitUntil([&] { return s->GetStatus() == kStreamEnded; }, 30000)) << round;
+    }
+}
+
 TEST_F(MidiGraph, FailuresSayWhichStepFailed) {
     struct Row {
         const char* name;
@@ -96,6 +111,17 @@ TEST(MidiGraphOnWine, NoMidiParserWithoutTheStandIn) {
     RefPtr<CDShowStream> s(new CDShowStream("mid"));
     EXPECT_FALSE(s->Open(file.Stream(), false, 0));
     EXPECT_STREQ(s->LastOpenError(), "MIDIParser CreateInstance Failed");
+}
+
+// The splitter is offered the source's own type first, and only one that refuses it (as
+// Wine's does) is told the stream is MPEG audio: here one that takes only the former.
+TEST(Mp3Graph, SplitterIsOfferedTheSourcesOwnTypeFirst) {
+    ComApartment apartment;
+    kyrtest::MidiStandInRegistration parserAsSplitter(CLSID_MPEG1Splitter);
+    test::MemoryFile file(MidiFile(1000));
+    RefPtr<CDShowStream> s(new CDShowStream("mp3"));
+    EXPECT_FALSE(s->Open(file.Stream(), false, 0));
+    EXPECT_STREQ(s->LastOpenError(), "Splitter GetPin Failed");  // connected; no audio out
 }
 
 TEST(Mp3Graph, SplitterAndLayer3DecoderPlayToTheEnd) {

@@ -29,8 +29,9 @@ private:
     public:
         InputPin(StandInMidiParser* f, CCriticalSection* lock)
             : CBasePin(f, lock, L"Input", PINDIR_INPUT), parser_(f) {}
-        HRESULT CheckMediaType(const CMediaType* mt) override {
-            return IsEqualGUID(mt->majortype, MEDIATYPE_Stream) ? S_OK : S_FALSE;
+        HRESULT CheckMediaType(const CMediaType* mt) override {  // any stream but MPEG audio
+            return IsEqualGUID(mt->majortype, MEDIATYPE_Stream) &&
+                   !IsEqualGUID(mt->subtype, MEDIASUBTYPE_MPEG1Audio) ? S_OK : S_FALSE;
         }
         // A pull-mode source completes its side only after the peer asked for IAsyncReader.
         HRESULT CheckConnect(IPin* pin) override {
@@ -127,8 +128,8 @@ StandInFactory<StandInMidiRenderer> g_rendererFactory;
 
 }  // namespace
 
-MidiStandInRegistration::MidiStandInRegistration() {
-    CoRegisterClassObject(kClsidMidiParser, &g_parserFactory, CLSCTX_INPROC_SERVER,
+MidiStandInRegistration::MidiStandInRegistration(const CLSID& parser) {
+    CoRegisterClassObject(parser, &g_parserFactory, CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &parserCookie_);
     CoRegisterClassObject(CLSID_AVIMIDIRender, &g_rendererFactory, CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &rendererCookie_);
@@ -179,6 +180,15 @@ void StandInMidiRenderer::Finish() {
         position_ = Duration();
     }
     NotifyEvent(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
+}
+
+STDMETHODIMP StandInMidiRenderer::Run(REFERENCE_TIME start) {
+    const HRESULT hr = CBaseFilter::Run(start);
+    if (SUCCEEDED(hr) && finishOnRun_) {
+        Finish();
+        Sleep(50);  // the rest of starting to run, while the graph hands the event on
+    }
+    return hr;
 }
 
 std::vector<LONGLONG> StandInMidiRenderer::Seeks() {

@@ -13,11 +13,13 @@
 
 #include <dshow.h>
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
 #include "engine/media/dshow/BaseFilter.h"
 #include "engine/media/dshow/BasePin.h"
+#include "engine/media/stream/DShowAudioGraph.h"
 
 namespace kyrtest {
 
@@ -25,10 +27,10 @@ constexpr LONGLONG kMidiUnitsPerByte = 10 * 10000;  // 10 ms in 100 ns units
 
 class StandInMidiRenderer;
 
-// Registers both stand-ins with COM for the holder's lifetime.
+// Registers both stand-ins with COM for the holder's lifetime, the parser under `parser`.
 class MidiStandInRegistration {
 public:
-    MidiStandInRegistration();
+    explicit MidiStandInRegistration(const CLSID& parser = KYR::kClsidMidiParser);
     ~MidiStandInRegistration();
     MidiStandInRegistration(const MidiStandInRegistration&) = delete;
     MidiStandInRegistration& operator=(const MidiStandInRegistration&) = delete;
@@ -57,8 +59,11 @@ public:
     int GetPinCount() override { return 1; }
     KYR::CBasePin* GetPin(int index) override;
 
-    // Reports the end of playback to the graph.
+    // Reports the end of playback to the graph; after FinishOnRun(true), also inside each
+    // Run, as a renderer does that holds the end of the stream already.
     void Finish();
+    void FinishOnRun(bool on) { finishOnRun_ = on; }
+    STDMETHODIMP Run(REFERENCE_TIME start) override;
     std::vector<LONGLONG> Seeks();  // every current position set, in order
     double LastRate();
 
@@ -101,6 +106,7 @@ private:
     std::vector<LONGLONG> seeks_;
     LONGLONG position_ = 0;
     double rate_ = 1.0;
+    std::atomic<bool> finishOnRun_{false};
 };
 
 }  // namespace kyrtest

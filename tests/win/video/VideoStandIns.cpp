@@ -16,6 +16,7 @@ namespace kyrtest {
 using namespace KYR;
 
 std::atomic<bool> ConverterStandIn::zeroDuration{false};
+std::atomic<bool> ConverterStandIn::typeOnEverySample{false};
 
 namespace {
 
@@ -156,6 +157,8 @@ ConverterInput::ConverterInput(Converter* filter, CCriticalSection* lock)
 
 STDMETHODIMP ConverterInput::Receive(IMediaSample* sample) {
     IMemInputPin* peer = filter_->Out().PeerTemp();
+    if (ConverterStandIn::typeOnEverySample)
+        sample->SetMediaType(const_cast<CMediaType*>(&CurrentMediaType()));
     return peer ? peer->Receive(sample) : S_FALSE;
 }
 
@@ -232,6 +235,7 @@ ConverterStandIn::ConverterStandIn() {
 ConverterStandIn::~ConverterStandIn() {
     if (cookie_) CoRevokeClassObject(cookie_);
     zeroDuration = false;
+    typeOnEverySample = false;
 }
 
 FailingVmrStandIn::FailingVmrStandIn() {

@@ -25,6 +25,8 @@ public:
     bool Ok() const { return cookie_ != 0; }
     // Converters made from now on report a duration of 0.
     static std::atomic<bool> zeroDuration;
+    // Every sample goes on carrying the connection's type, as after a format change.
+    static std::atomic<bool> typeOnEverySample;
 
 private:
     DWORD cookie_ = 0;

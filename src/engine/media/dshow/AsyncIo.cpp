@@ -57,7 +57,7 @@ CAsyncIo::CAsyncIo(CAsyncStream* stream)
     : stream_(stream),
       workEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       doneEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      allDoneEvent_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      allDoneEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 CAsyncIo::~CAsyncIo() {
@@ -247,6 +247,7 @@ HRESULT CAsyncIo::BeginFlush() {
             SetEvent(doneEvent_.Get());
             return S_OK;
         }
+        if (!waiting_) ResetEvent(allDoneEvent_.Get());  // set by an earlier flush
         waiting_ = true;
     }
     // Reads in progress finish on the worker, which needs the list lock to file them.

@@ -116,7 +116,10 @@ private:
     LONG itemsOut_ = 0;
     ScopedHandle workEvent_;     // manual: work is queued
     ScopedHandle doneEvent_;     // manual: done items waiting, or a flush wakes everyone
-    ScopedHandle allDoneEvent_;  // auto: the last read in progress ended during a flush
+    // Manual: the last read in progress ended during a flush. Every flusher waits on it (the
+    // graph's thread and a seeking thread may flush one reader at once); it is reset under
+    // the list lock when a flush starts waiting with reads in progress.
+    ScopedHandle allDoneEvent_;
     ScopedHandle stopEvent_;     // manual: the worker ends
     ScopedHandle thread_;
 };

@@ -151,14 +151,20 @@ void CGraphPlayback::OnGraphEvents() {
         if (code == EC_COMPLETE) completed = true;
         events_->FreeEventParams(code, param1, param2);
     }
+    if (!completed) return;
+    // Decided and done under the control lock: a Stop between the check and the act would
+    // leave the stream ended with nothing to undo it, or seeked away from its start.
+    KYRAutoLock hold(&lock_);
     // A completion queued before a Pause or Stop arrives late: it says nothing about the
     // playback the caller has now.
-    if (!completed || !playing_) return;
+    if (!playing_) return;
     ++completions_;
-    if (!loop_ || loopStartMs_ >= lengthMs_)
+    if (!loop_ || loopStartMs_ >= lengthMs_) {
         ended_ = true;
-    else
+    } else {
+        StoppingScope stopping(hooks_);  // the seek waits for the streaming threads
         SeekTo(loopStartMs_);  // the graph is still running and plays on from there
+    }
 }
 
 void CGraphPlayback::SeekTo(uint32_t ms) {
@@ -170,9 +176,12 @@ void CGraphPlayback::SeekTo(uint32_t ms) {
 void CGraphPlayback::Play() {
     KYRAutoLock hold(&lock_);
     if (!opened_ || ended_ || playing_) return;
-    control_->Run();
+    // Before Run: a renderer that holds the end of the stream already (a stream moved to its
+    // end) reports completion inside Run, and the monitor, waiting for this lock, must take
+    // it for this playback's.
     paused_ = false;
     playing_ = true;
+    control_->Run();
 }
 
 void CGraphPlayback::Pause() {
@@ -197,16 +206,24 @@ void CGraphPlayback::Stop() {
 
 void CGraphPlayback::Close() {
     KYRAutoLock hold(&lock_);
+    // The monitor thread first, so it cannot seek the graph once it has been stopped. It acts
+    // under this lock, so the wait for it is made outside, on a copy of its handle (another
+    // Close may close the handle meanwhile); without a copy the loop simply looks again.
+    while (opened_ && WaitForSingleObject(thread_.Get(), 0) != WAIT_OBJECT_0) {
+        SetEvent(quit_.Get());
+        HANDLE copy = nullptr;
+        DuplicateHandle(GetCurrentProcess(), thread_.Get(), GetCurrentProcess(), &copy,
+                        SYNCHRONIZE, FALSE, 0);
+        ScopedHandle monitor(copy);
+        lock_.Leave();
+        if (monitor.Valid()) WaitForSingleObject(monitor.Get(), INFINITE);
+        lock_.Enter();
+    }
     if (!opened_) return;
-    // Renderers give way from here on: the monitor thread may be seeking, and the graph's
-    // stop below waits for the streaming threads.
+    // The graph's stop below waits for the streaming threads: renderers give way.
     StoppingScope stopping(hooks_);
     playing_ = false;
     paused_ = false;
-    // The monitor thread first, so it cannot seek the graph once it has been stopped; it
-    // never takes the lock, so waiting for it here is safe.
-    SetEvent(quit_.Get());
-    WaitForSingleObject(thread_.Get(), INFINITE);
     control_->Stop();
     opened_ = false;
     ReleaseAll();

@@ -80,7 +80,8 @@ public:
     PlaybackState GetState();
 
     bool IsOpen() const { return opened_; }
-    // Held by every control operation; an owner takes it to read its own filters.
+    // Held by every control operation, and by the monitor thread while it acts on a
+    // completion; an owner takes it to read its own filters.
     CCriticalSection* ControlLock() { return &lock_; }
     // Why the last Open failed ("" after a successful one).
     const char* LastOpenError() const { return lastError_; }

@@ -35,15 +35,18 @@ void BuildAudioGraph(IFilterGraph* graph, IBaseFilter* source, MediaKind kind) {
     }
     RefPtr<IPin> sourceOut = RequirePin(source, PINDIR_OUTPUT, "DataStreamReader GetPin Failed");
     RefPtr<IPin> splitterIn = RequirePin(splitter.Get(), PINDIR_INPUT, "Splitter GetPin Failed");
-    // The source offers MP3 data as a stream of any subtype. The MPEG-1 splitter wants to be
-    // told it is MPEG audio (what a file source's byte-pattern check would say), and Wine's
-    // refuses the open subtype outright; our source accepts the narrower type. A format type
-    // makes the type complete, so the connection is tried with exactly this type.
-    CMediaType mpegAudio(MEDIATYPE_Stream);
-    mpegAudio.SetSubtype(MEDIASUBTYPE_MPEG1Audio);
-    mpegAudio.SetFormatType(FORMAT_None);
-    ConnectStep(graph, sourceOut.Get(), splitterIn.Get(), "Splitter Connect Failed",
-            kind == MediaKind::kMp3 ? &mpegAudio : nullptr);
+    // The source's own offer first, as the video path does. For MP3 that is a stream of any
+    // subtype, which Wine's MPEG-1 splitter refuses outright: it wants to be told it is MPEG
+    // audio (what a file source's byte-pattern check would say), and our source accepts the
+    // narrower type. A format type makes the type complete, so that try uses exactly it.
+    if (FAILED(graph->ConnectDirect(sourceOut.Get(), splitterIn.Get(), nullptr))) {
+        if (kind != MediaKind::kMp3) throw GraphBuildError{"Splitter Connect Failed"};
+        CMediaType mpegAudio(MEDIATYPE_Stream);
+        mpegAudio.SetSubtype(MEDIASUBTYPE_MPEG1Audio);
+        mpegAudio.SetFormatType(FORMAT_None);
+        ConnectStep(graph, sourceOut.Get(), splitterIn.Get(), "Splitter Connect Failed",
+                    &mpegAudio);
+    }
 
     if (kind == MediaKind::kMidi) {
         RefPtr<IBaseFilter> renderer = AddFilterStep(graph, CLSID_AVIMIDIRender, L"SoundRender",

@@ -18,7 +18,15 @@ CD3DVideoTexture::CD3DVideoTexture(CKYRD3D* device)
 CD3DVideoTexture::~CD3DVideoTexture() { playback_.Close(); }
 
 ID3DTexture* CD3DVideoTexture::GetTexture() {
-    return render_ ? render_->GetTextureTemp() : nullptr;
+    KYRAutoLock hold(device_->GetDeviceLock());
+    ID3DTexture* texture = render_ ? render_->GetTextureTemp() : nullptr;
+    if (handedOut_.Get() != texture) handedOut_ = RefPtr<ID3DTexture>::AddRefOf(texture);
+    return texture;
+}
+
+void CD3DVideoTexture::OnRendererReleased() {
+    KYRAutoLock hold(device_->GetDeviceLock());
+    render_ = nullptr;
 }
 
 RefPtr<IBaseFilter> CD3DVideoTexture::AddRenderer(IFilterGraph* graph) {
@@ -27,6 +35,7 @@ RefPtr<IBaseFilter> CD3DVideoTexture::AddRenderer(IFilterGraph* graph) {
     RefPtr<IBaseFilter> filter;
     render->QueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(filter.Put()));
     AddExistingFilterStep(graph, filter.Get(), L"VideoRender", "CVideoRender Failed");
+    KYRAutoLock hold(device_->GetDeviceLock());
     render_ = render;
     return filter;
 }

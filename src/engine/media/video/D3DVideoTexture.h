@@ -30,11 +30,17 @@ private:
     void OnVideoSubtype(const GUID& subtype) override;
     void OnCallerFilter() override;
     void SetStopping(bool on) override;
-    void OnRendererReleased() override { render_ = nullptr; }
+    void OnRendererReleased() override;
 
     RefPtr<CKYRD3D> device_;  // released after the destructor has closed the playback
-    // The renderer, kept alive by the playback's reference; null while closed.
+    // The renderer, kept alive by the playback's reference; null while closed. Set and cleared
+    // under the device lock as well, so GetTexture may read it under that lock alone: a render
+    // thread inside its scene must not wait for the control lock, which Close holds while the
+    // renderer's texture waits for that scene to end.
     CVideoRender* render_ = nullptr;
+    // The texture GetTexture handed out last, kept until the next call: Close, or a new
+    // format on the streaming thread, would otherwise free it under the caller's drawing.
+    RefPtr<ID3DTexture> handedOut_;
 };
 
 }  // namespace KYR

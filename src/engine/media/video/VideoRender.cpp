@@ -77,12 +77,14 @@ HRESULT CVideoRender::SetMediaType(const CMediaType* mt) {
     if (!ParseVideoFormat(mt->pbFormat, mt->cbFormat, format, &layout, palette))
         return E_INVALIDARG;
 
-    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(device_->CreateObject(kIdD3DTexture)));
-    if (!texture || !texture->Create(layout.width, layout.height, true, false)) return E_POINTER;
     // A type that arrives with a sample comes on the streaming thread, which must not wait
-    // behind a scene when the graph is being stopped.
+    // behind a scene when the graph is being stopped. Making the texture, creating it and
+    // letting it go again each take the device lock, so the lock is entered (or given up)
+    // once, here, and everything below only enters it again.
     if (!EnterDeviceLock()) return VFW_E_WRONG_STATE;
     Leaver leave(device_->GetDeviceLock());
+    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(device_->CreateObject(kIdD3DTexture)));
+    if (!texture || !texture->Create(layout.width, layout.height, true, false)) return E_POINTER;
     std::memcpy(videoInfo_, mt->pbFormat, kVideoInfoHeaderSize);
     std::memcpy(palette_, palette, sizeof(palette_));
     layout_ = layout;
