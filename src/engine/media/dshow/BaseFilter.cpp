@@ -7,7 +7,7 @@
 #include <new>
 
 #include "engine/media/dshow/BasePin.h"
-#include "engine/media/dshow/EnumPins.h"
+#include "engine/media/dshow/Enumerator.h"
 
 namespace KYR {
 
@@ -110,6 +110,16 @@ STDMETHODIMP CBaseFilter::GetSyncSource(IReferenceClock** clock) {
     KYRAutoLock hold(lock_);
     *clock = clock_.Get();
     if (*clock) (*clock)->AddRef();
+    return S_OK;
+}
+
+LONG PinItems::Version(CBaseFilter* filter) { return filter->GetPinVersion(); }
+
+HRESULT PinItems::At(CBaseFilter* filter, int index, IPin** pin) {
+    CBasePin* found = index < filter->GetPinCount() ? filter->GetPin(index) : nullptr;
+    if (!found) return S_FALSE;
+    found->AddRef();
+    *pin = found;
     return S_OK;
 }
 

@@ -6,7 +6,7 @@
 
 #include "engine/core/RefPtr.h"
 #include "engine/media/dshow/BaseFilter.h"
-#include "engine/media/dshow/EnumMediaTypes.h"
+#include "engine/media/dshow/Enumerator.h"
 
 namespace KYR {
 
@@ -214,6 +214,19 @@ STDMETHODIMP CBasePin::QueryAccept(const AM_MEDIA_TYPE* mt) {
     if (!offered.IsValid()) return E_OUTOFMEMORY;
     return CheckMediaType(&offered) == S_OK ? S_OK : S_FALSE;
 }
+
+LONG MediaTypeItems::Version(CBasePin* pin) { return pin->GetMediaTypeVersion(); }
+
+HRESULT MediaTypeItems::At(CBasePin* pin, int index, AM_MEDIA_TYPE** type) {
+    CMediaType mt;
+    if (pin->GetMediaType(index, &mt) != S_OK) return S_FALSE;
+    AM_MEDIA_TYPE* copy = CreateMediaType(&mt);
+    if (!copy) return E_OUTOFMEMORY;
+    *type = copy;
+    return S_OK;
+}
+
+void MediaTypeItems::Free(AM_MEDIA_TYPE* type) { DeleteMediaType(type); }
 
 STDMETHODIMP CBasePin::EnumMediaTypes(IEnumMediaTypes** types) {
     if (!types) return E_POINTER;
