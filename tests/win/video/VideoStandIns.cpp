@@ -7,7 +7,7 @@
 #include "engine/core/RefPtr.h"
 #include "engine/media/dshow/BaseFilter.h"
 #include "engine/media/dshow/BasePin.h"
-#include "engine/media/dshow/MemAllocator.h"
+#include "engine/media/dshow/MemInputPin.h"
 #include "engine/media/dshow/SeekingPassThru.h"
 #include "engine/media/graph/DShowDecoders.h"
 
@@ -22,14 +22,9 @@ namespace {
 
 class Converter;
 
-class ConverterInput : public IMemInputPin, public CBasePin {
+class ConverterInput : public CMemInputPin {
 public:
     ConverterInput(Converter* filter, CCriticalSection* lock);
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        return CBasePin::QueryInterface(riid, ppv);
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return CBasePin::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return CBasePin::Release(); }
 
     HRESULT CheckMediaType(const CMediaType* mt) override {
         const bool rgb = IsEqualGUID(mt->subtype, MEDIASUBTYPE_RGB24) ||
@@ -37,45 +32,18 @@ public:
                          IsEqualGUID(mt->subtype, MEDIASUBTYPE_RGB8);
         return IsEqualGUID(mt->majortype, MEDIATYPE_Video) && rgb ? S_OK : S_FALSE;
     }
-    HRESULT BreakConnect() override {
-        allocator_.Reset();
-        return S_OK;
-    }
     STDMETHODIMP EndOfStream() override;
     STDMETHODIMP BeginFlush() override;
     STDMETHODIMP EndFlush() override;
     STDMETHODIMP NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
 
-    STDMETHODIMP GetAllocator(IMemAllocator** allocator) override {
-        return CMemAllocator::Create(allocator);
-    }
-    STDMETHODIMP NotifyAllocator(IMemAllocator* allocator, BOOL) override {
-        allocator_ = RefPtr<IMemAllocator>::AddRefOf(allocator);
-        return S_OK;
-    }
-    STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) override { return E_NOTIMPL; }
-    STDMETHODIMP Receive(IMediaSample* sample) override;
-    STDMETHODIMP ReceiveMultiple(IMediaSample** samples, long count, long* done) override {
-        for (*done = 0; *done < count; ++*done) {
-            const HRESULT hr = Receive(samples[*done]);
-            if (hr != S_OK) return hr;
-        }
-        return S_OK;
-    }
     STDMETHODIMP ReceiveCanBlock() override { return S_OK; }
-    IMemAllocator* AllocatorTemp() const { return allocator_.Get(); }
 
 protected:
-    HRESULT QueryPinInterface(REFIID riid, void** ppv) override {
-        static const ComInterfaceEntry table[] = {KYR_COM_ENTRY(ConverterInput, IMemInputPin),
-                                                  KYR_COM_END};
-        const HRESULT hr = QueryInterfaceFromTable(this, table, riid, ppv);
-        return SUCCEEDED(hr) ? hr : CBasePin::QueryPinInterface(riid, ppv);
-    }
+    HRESULT OnReceive(IMediaSample* sample) override;  // passed on as it is
 
 private:
     Converter* const filter_;
-    RefPtr<IMemAllocator> allocator_;
 };
 
 class ConverterOutput : public CBasePin, public CSeekingPassThru {
@@ -153,9 +121,9 @@ private:
 };
 
 ConverterInput::ConverterInput(Converter* filter, CCriticalSection* lock)
-    : CBasePin(filter, lock, L"In", PINDIR_INPUT), filter_(filter) {}
+    : CMemInputPin(filter, lock, L"In"), filter_(filter) {}
 
-STDMETHODIMP ConverterInput::Receive(IMediaSample* sample) {
+HRESULT ConverterInput::OnReceive(IMediaSample* sample) {
     IMemInputPin* peer = filter_->Out().PeerTemp();
     if (ConverterStandIn::typeOnEverySample)
         sample->SetMediaType(const_cast<CMediaType*>(&CurrentMediaType()));

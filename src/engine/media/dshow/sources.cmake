@@ -10,6 +10,7 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/DataStreamModule.cpp
   ${KYR_AREA_DIR}/MediaSample.cpp
   ${KYR_AREA_DIR}/MediaType.cpp
+  ${KYR_AREA_DIR}/MemInputPin.cpp
   ${KYR_AREA_DIR}/MemAllocator.cpp)
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/BaseVideoRenderer.cpp
