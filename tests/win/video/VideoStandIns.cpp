@@ -155,80 +155,34 @@ STDMETHODIMP ConverterInput::NewSegment(REFERENCE_TIME start, REFERENCE_TIME sto
 
 }  // namespace
 
-// COM's references do not decide a factory's lifetime: the stand-in owning it does.
-class Factory final : public IClassFactory {
-public:
-    explicit Factory(bool fails, IUnknown* handOut = nullptr) : fails_(fails), handOut_(handOut) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-        *ppv = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        if (fails_) return E_FAIL;
-        if (handOut_) return handOut_->QueryInterface(riid, ppv);
-        auto* made = new (std::nothrow) Converter;
-        if (!made) return E_OUTOFMEMORY;
-        made->AddRef();
-        const HRESULT hr = made->QueryInterface(riid, ppv);
-        made->Release();
-        return hr;
-    }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
-private:
-    const bool fails_;
-    IUnknown* const handOut_;
-};
-
-namespace {
-
-Factory g_converterFactory(false);
-Factory g_failingFactory(true);
-
-}  // namespace
-
-ConverterStandIn::ConverterStandIn() {
-    CoRegisterClassObject(kClsidColourSpaceConverter, &g_converterFactory, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie_);
-}
+ConverterStandIn::ConverterStandIn()
+    : class_(kClsidColourSpaceConverter,
+             [](REFIID riid, void** ppv) { return MakeFilter<Converter>(riid, ppv); }) {}
 
 ConverterStandIn::~ConverterStandIn() {
-    if (cookie_) CoRevokeClassObject(cookie_);
     zeroDuration = false;
     typeOnEverySample = false;
 }
 
-FailingVmrStandIn::FailingVmrStandIn() {
-    CoRegisterClassObject(CLSID_VideoMixingRenderer9, &g_failingFactory, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie_);
-}
+FailingVmrStandIn::FailingVmrStandIn()
+    : class_(CLSID_VideoMixingRenderer9, [](REFIID, void**) { return E_FAIL; }) {}
 
-FailingVmrStandIn::~FailingVmrStandIn() {
-    if (cookie_) CoRevokeClassObject(cookie_);
-}
+namespace {
 
-WatchedVmrStandIn::WatchedVmrStandIn() {
+RefPtr<IBaseFilter> MakeVmr() {
+    RefPtr<IBaseFilter> vmr;
     if (FAILED(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IBaseFilter, reinterpret_cast<void**>(&vmr_))))
-        vmr_ = nullptr;
-    if (!vmr_) return;
-    factory_ = new Factory(false, vmr_);
-    CoRegisterClassObject(CLSID_VideoMixingRenderer9, factory_, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie_);
+                                IID_IBaseFilter, reinterpret_cast<void**>(vmr.Put()))))
+        vmr.Reset();
+    return vmr;
 }
 
-WatchedVmrStandIn::~WatchedVmrStandIn() {
-    if (cookie_) CoRevokeClassObject(cookie_);
-    delete factory_;
-    if (vmr_) vmr_->Release();
-}
+}  // namespace
+
+// Made before the stand-in is registered, so this one is Wine's own.
+WatchedVmrStandIn::WatchedVmrStandIn()
+    : vmr_(MakeVmr()), class_(CLSID_VideoMixingRenderer9, [this](REFIID riid, void** ppv) {
+          return vmr_ ? vmr_->QueryInterface(riid, ppv) : E_FAIL;
+      }) {}
 
 }  // namespace kyrtest
