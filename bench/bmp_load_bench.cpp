@@ -19,7 +19,7 @@
 #include "engine/graphics/BMPLoader.h"
 #include "engine/graphics/GraphicsObjectIds.h"
 #include "engine/graphics/KYRD3D.h"
-#include "engine/media/StdFileStream.h"
+#include "engine/media/std/StdFileStream.h"
 
 namespace {
 

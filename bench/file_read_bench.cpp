@@ -9,7 +9,7 @@
 
 #include "BenchClock.h"
 #include "engine/core/RefPtr.h"
-#include "engine/media/StdFileStream.h"
+#include "engine/media/std/StdFileStream.h"
 
 namespace {
 

@@ -42,17 +42,24 @@ function(kyr_area lib)
 endfunction()
 
 kyr_area(kyr_core ROOMS engine/core)
-# The engine's graphics and media include each other today; they share one library until
-# their rooms are split.
-kyr_area(kyr_graphics_media ROOMS engine/graphics engine/media engine/media/dshow
-  LINKS PUBLIC kyr_core PRIVATE kyr_squish)
+kyr_area(kyr_graphics ROOMS engine/graphics LINKS PUBLIC kyr_core PRIVATE kyr_squish)
+kyr_area(kyr_media_std ROOMS engine/media/std LINKS PUBLIC kyr_core PRIVATE kyr_graphics)
+kyr_area(kyr_media_sound ROOMS engine/media/sound LINKS PUBLIC kyr_core)
+kyr_area(kyr_media_dshow ROOMS engine/media/dshow LINKS PUBLIC kyr_core)
+kyr_area(kyr_media_graph ROOMS engine/media/graph
+  LINKS PUBLIC kyr_core kyr_media_dshow PRIVATE kyr_media_sound)
+kyr_area(kyr_media_stream ROOMS engine/media/stream
+  LINKS PUBLIC kyr_core kyr_media_sound kyr_media_graph PRIVATE kyr_media_dshow)
+kyr_area(kyr_media_video ROOMS engine/media/video
+  LINKS PUBLIC kyr_core kyr_graphics kyr_media_dshow kyr_media_graph)
 kyr_area(kyr_input ROOMS input LINKS PUBLIC kyr_core)
 kyr_area(kyr_web ROOMS web LINKS PRIVATE kyr_core)
 kyr_area(kyr_settings ROOMS settings LINKS PUBLIC kyr_core PRIVATE kyr_input)
 kyr_area(kyr_ui ROOMS ui resources
-  LINKS PUBLIC kyr_settings PRIVATE kyr_core kyr_graphics_media kyr_input kyr_web)
+  LINKS PUBLIC kyr_settings PRIVATE kyr_core kyr_graphics kyr_input kyr_web)
 kyr_area(kyr_app ROOMS app
-  LINKS PUBLIC kyr_core kyr_graphics_media kyr_input PRIVATE kyr_settings kyr_ui)
+  LINKS PUBLIC kyr_core kyr_graphics kyr_input
+  PRIVATE kyr_settings kyr_ui kyr_media_std kyr_media_stream kyr_media_video)
 
 # Every room with a sources.cmake belongs to one library.
 get_property(kyr_claimed GLOBAL PROPERTY KYR_CLAIMED_ROOMS)
@@ -66,4 +73,5 @@ endforeach()
 # of which measure against bare libsquish).
 add_library(kyr_engine INTERFACE)
 target_link_libraries(kyr_engine INTERFACE
-  kyr_core kyr_graphics_media kyr_input kyr_web kyr_settings kyr_ui kyr_app kyr_squish)
+  kyr_core kyr_graphics kyr_media_std kyr_media_sound kyr_media_dshow kyr_media_graph
+  kyr_media_stream kyr_media_video kyr_input kyr_web kyr_settings kyr_ui kyr_app kyr_squish)

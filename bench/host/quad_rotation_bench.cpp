@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "../BenchClock.h"
+#include "engine/core/SineTable.h"
 #include "engine/graphics/BatchGeometry.h"
-#include "engine/graphics/SineTable.h"
 
 namespace {
 

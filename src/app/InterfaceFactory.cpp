@@ -5,8 +5,9 @@
 #include "engine/core/KYRWin.h"
 #include "engine/core/MessageBox.h"
 #include "engine/graphics/KYRD3D.h"
-#include "engine/media/KYRDS.h"
-#include "engine/media/KYRStd.h"
+#include "engine/media/std/KYRStd.h"
+#include "engine/media/stream/KYRDS.h"
+#include "engine/media/video/VideoObjects.h"
 #include "input/KYRDI.h"
 
 namespace KYR {
@@ -18,6 +19,8 @@ IKYRInterface* CreateKYRInterface(int kind) {
     case kKindWin:
         return new (std::nothrow) CKYRWin;
     case kKindGraphics:
+        // The device hands out video objects, which live in a room above graphics.
+        RegisterVideoObjects();
         return new (std::nothrow) CKYRD3D;
     case kKindSound:
         return new (std::nothrow) CKYRDS;

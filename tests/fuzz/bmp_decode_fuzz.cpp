@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/graphics/BMPLoader.h"
-#include "engine/media/StdFileStream.h"
+#include "engine/media/std/StdFileStream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;

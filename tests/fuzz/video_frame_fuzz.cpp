@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/media/VideoFrame.h"
+#include "engine/media/video/VideoFrame.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;

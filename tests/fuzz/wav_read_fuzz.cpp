@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/media/StdFileStream.h"
-#include "engine/media/WavRead.h"
+#include "engine/media/sound/WavRead.h"
+#include "engine/media/std/StdFileStream.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/graphics/SineTable.h"
+#include "engine/core/SineTable.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <deque>
 #include <vector>
 
+#include "engine/core/SineTable.h"
 #include "engine/graphics/BatchGeometry.h"
-#include "engine/graphics/SineTable.h"
 #include "support/RectQuad.h"
 
 namespace {

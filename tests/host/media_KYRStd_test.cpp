@@ -7,12 +7,12 @@
 #include <string>
 
 #include "engine/core/RefPtr.h"
-#include "engine/graphics/SineTable.h"
+#include "engine/core/SineTable.h"
 #include "engine/graphics/StdGraphicsLoader.h"
-#include "engine/media/KYRStd.h"
-#include "engine/media/StdFPSWait.h"
-#include "engine/media/StdFileStream.h"
-#include "engine/media/StdObjectIds.h"
+#include "engine/media/std/KYRStd.h"
+#include "engine/media/std/StdFPSWait.h"
+#include "engine/media/std/StdFileStream.h"
+#include "engine/media/std/StdObjectIds.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "engine/media/SoundScales.h"
+#include "engine/media/sound/SoundScales.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/media/StdFPSWait.h"
+#include "engine/media/std/StdFPSWait.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/media/StdFileStream.h"
+#include "engine/media/std/StdFileStream.h"
 
 namespace {
 

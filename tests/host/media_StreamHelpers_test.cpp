@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/media/MediaTypeName.h"
-#include "engine/media/SoundScales.h"
-#include "engine/media/StreamClock.h"
+#include "engine/media/graph/MediaTypeName.h"
+#include "engine/media/sound/SoundScales.h"
+#include "engine/media/stream/StreamClock.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/media/VideoFrame.h"
+#include "engine/media/video/VideoFrame.h"
 
 namespace {
 

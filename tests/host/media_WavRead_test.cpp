@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/media/StdFileStream.h"
-#include "engine/media/WavRead.h"
+#include "engine/media/sound/WavRead.h"
+#include "engine/media/std/StdFileStream.h"
 #include "support/WavBuilder.h"
 
 namespace {

@@ -1,3 +1,5 @@
+list(APPEND KYR_PURE_SOURCES
+  ${KYR_AREA_DIR}/SineTable.cpp)
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/DxEntryPoints.cpp
   ${KYR_AREA_DIR}/EventList.cpp

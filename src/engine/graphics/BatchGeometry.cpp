@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/graphics/SineTable.h"
+#include "engine/core/SineTable.h"
 
 namespace KYR {
 namespace {

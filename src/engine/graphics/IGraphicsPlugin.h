@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
+#include "engine/core/IDataStream.h"
 #include "engine/core/IKYRInterface.h"
-#include "engine/media/IDataStream.h"
 
 namespace KYR {
 

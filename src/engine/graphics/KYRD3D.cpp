@@ -9,6 +9,7 @@
 
 #include "engine/core/DxEntryPoints.h"
 #include "engine/core/MessageBox.h"
+#include "engine/core/SineTable.h"
 #include "engine/graphics/D3DBackBuffer.h"
 #include "engine/graphics/D3DEffect.h"
 #include "engine/graphics/D3DLineRender.h"
@@ -18,9 +19,7 @@
 #include "engine/graphics/DeviceCaps.h"
 #include "engine/graphics/EffectErrorText.h"
 #include "engine/graphics/GraphicsObjectIds.h"
-#include "engine/graphics/SineTable.h"
-#include "engine/media/D3DVideo.h"
-#include "engine/media/D3DVideoTexture.h"
+#include "engine/graphics/VideoMaker.h"
 
 namespace KYR {
 namespace {
@@ -123,9 +122,8 @@ void* CKYRD3D::CreateObject(REFGUID id) {
         return static_cast<ID3DTriangleRender*>(new CD3DTriangleRender(this));
     if (IsEqualGUID(id, kIdD3DLineRender))
         return static_cast<ID3DLineRender*>(new CD3DLineRender(this));
-    if (IsEqualGUID(id, kIdD3DVideo)) return static_cast<ID3DVideo*>(new CD3DVideo(this));
-    if (IsEqualGUID(id, kIdD3DVideoTexture))
-        return static_cast<ID3DVideoTexture*>(new CD3DVideoTexture(this));
+    if (IsEqualGUID(id, kIdD3DVideo) || IsEqualGUID(id, kIdD3DVideoTexture))
+        return MakeVideoObject(this, id);
     return nullptr;
 }
 

@@ -3,7 +3,6 @@ list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/BatchGeometry.cpp
   ${KYR_AREA_DIR}/EffectErrorText.cpp
   ${KYR_AREA_DIR}/LinePointList.cpp
-  ${KYR_AREA_DIR}/SineTable.cpp
   ${KYR_AREA_DIR}/TextureSize.cpp)
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/D3DBackBuffer.cpp
@@ -16,7 +15,8 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/KYRD3D.cpp
   ${KYR_AREA_DIR}/KYRD3DDevice.cpp
   ${KYR_AREA_DIR}/RenderSettings.cpp
-  ${KYR_AREA_DIR}/RenderStateCache.cpp)
+  ${KYR_AREA_DIR}/RenderStateCache.cpp
+  ${KYR_AREA_DIR}/VideoMaker.cpp)
 list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/BMPLoader.cpp
   ${KYR_AREA_DIR}/DecodeToSurface.cpp

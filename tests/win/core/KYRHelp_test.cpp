@@ -8,6 +8,10 @@
 #include "app/Application.h"
 #include "app/KYRHelp.h"
 #include "engine/core/MessageBox.h"
+#include "engine/graphics/GraphicsObjectIds.h"
+#include "engine/graphics/ID3DVideo.h"
+#include "engine/graphics/IKYRD3D.h"
+#include "engine/graphics/VideoMaker.h"
 
 namespace {
 
@@ -250,9 +254,16 @@ TEST(Application, TheSheetRunsInASingleThreadedApartmentThatEndsWithTheRun) {
 }
 
 TEST(InterfaceFactory, KindsAreMadeWithOneReference) {
+    SetVideoObjectMaker(nullptr);  // the graphics kind must register it itself
     for (int kind : {kKindStd, kKindWin, kKindGraphics, kKindSound, kKindInput}) {
         IKYRInterface* made = CreateKYRInterface(kind);
         ASSERT_NE(made, nullptr) << kind;
+        if (kind == kKindGraphics) {  // and its device makes video objects, as a game's does
+            auto* video = static_cast<ID3DVideo*>(
+                static_cast<IKYRD3D*>(made)->CreateObject(kIdD3DVideo));
+            ASSERT_NE(video, nullptr);
+            EXPECT_EQ(video->Release(), 0);
+        }
         EXPECT_EQ(made->GetRefCount(), 1);
         EXPECT_EQ(made->AddRef(), 2);
         EXPECT_EQ(made->Release(), 1);

@@ -251,24 +251,88 @@ TEST(ComIdentity, EveryInterfaceGivesTheSameUnknown) {
     EXPECT_EQ(none, nullptr);
 }
 
-TEST(EnumPins, NextSkipCloneAndReset) {
-    SourceRig rig(8);
-    RefPtr<IEnumPins> e;
-    ASSERT_EQ(rig.filter->EnumPins(e.Put()), S_OK);
-    IPin* pins[2] = {};
-    EXPECT_EQ(e->Next(2, pins, nullptr), E_POINTER);  // more than one needs a count
+// A filter of two pins, each proposing two types; a test changes either list's version.
+class TwoByTwo : public CBaseFilter {
+public:
+    class Pin : public CBasePin {
+    public:
+        Pin(TwoByTwo* f, CCriticalSection* lock) : CBasePin(f, lock, L"Out", PINDIR_OUTPUT) {}
+        HRESULT CheckMediaType(const CMediaType*) override { return S_OK; }
+        HRESULT GetMediaType(int i, CMediaType* mt) override {
+            if (i < 0) return E_INVALIDARG;
+            return i < 2 ? mt->Set(CMediaType(*kMajors[i])) : VFW_S_NO_MORE_ITEMS;
+        }
+        LONG GetMediaTypeVersion() override { return typeVersion; }
+        LONG typeVersion = 1;
+    };
+    TwoByTwo() : CBaseFilter(L"TwoByTwo", &lock, GUID_NULL), a(this, &lock), b(this, &lock) {}
+    int GetPinCount() override { return 2; }
+    CBasePin* GetPin(int i) override { return i == 0 ? &a : i == 1 ? &b : nullptr; }
+    static constexpr const GUID* kMajors[2] = {&MEDIATYPE_Audio, &MEDIATYPE_Video};
+
+    CCriticalSection lock;
+    Pin a, b;
+};
+
+// Both enumerators, one walk over two items: is(item, i) tells item i of the filter, change
+// alters the list under the enumerator.
+template <class Enum, class Item>
+struct EnumRow {
+    HRESULT (*open)(TwoByTwo*, Enum**);
+    bool (*is)(TwoByTwo*, Item, int);
+    void (*free)(Item);
+    void (*change)(TwoByTwo*);
+};
+
+template <class Enum, class Item>
+void Walk(const EnumRow<Enum, Item>& row) {
+    RefPtr<TwoByTwo> filter = RefPtr<TwoByTwo>::AddRefOf(new TwoByTwo);
+    RefPtr<Enum> e;
+    ASSERT_EQ(row.open(filter.Get(), e.Put()), S_OK);
+    Item items[5] = {};
     ULONG n = 0;
-    EXPECT_EQ(e->Next(2, pins, &n), S_FALSE);
+    EXPECT_EQ(e->Next(2, items, nullptr), E_POINTER);  // more than one needs a count
+    ASSERT_EQ(e->Next(1, items, nullptr), S_OK);
+    EXPECT_TRUE(row.is(filter.Get(), items[0], 0));
+    row.free(items[0]);
+    ASSERT_EQ(e->Next(5, items, &n), S_FALSE);  // fewer than asked: the rest
     ASSERT_EQ(n, 1u);
-    EXPECT_EQ(pins[0], rig.out.Get());
-    pins[0]->Release();
-    EXPECT_EQ(e->Skip(1), S_FALSE);
-    RefPtr<IEnumPins> copy;
-    ASSERT_EQ(e->Clone(copy.Put()), S_OK);
-    EXPECT_EQ(copy->Next(1, pins, &n), S_FALSE);  // the clone stands at the end too
+    EXPECT_TRUE(row.is(filter.Get(), items[0], 1));
+    row.free(items[0]);
     EXPECT_EQ(e->Reset(), S_OK);
-    EXPECT_EQ(e->Next(1, pins, &n), S_OK);
-    pins[0]->Release();
+    EXPECT_EQ(e->Skip(1), S_OK);
+    RefPtr<Enum> copy;
+    ASSERT_EQ(e->Clone(copy.Put()), S_OK);
+    ASSERT_EQ(copy->Next(1, items, &n), S_OK);  // the clone goes on from where e stood
+    EXPECT_TRUE(row.is(filter.Get(), items[0], 1));
+    row.free(items[0]);
+    EXPECT_EQ(e->Skip(2), S_FALSE);  // past the end
+    EXPECT_EQ(e->Next(1, items, &n), S_FALSE);
+    EXPECT_EQ(n, 0u);
+    row.change(filter.Get());
+    EXPECT_EQ(e->Next(1, items, &n), VFW_E_ENUM_OUT_OF_SYNC);
+    EXPECT_EQ(e->Skip(1), VFW_E_ENUM_OUT_OF_SYNC);
+    EXPECT_EQ(e->Clone(copy.Put()), VFW_E_ENUM_OUT_OF_SYNC);
+    EXPECT_EQ(e->Reset(), S_OK);  // resynchronises
+    ASSERT_EQ(e->Next(5, items, &n), S_FALSE);
+    ASSERT_EQ(n, 2u);
+    row.free(items[0]);
+    row.free(items[1]);
+}
+
+TEST(Enumerators, NextSkipCloneResetAndOutOfSync) {
+    Walk(EnumRow<IEnumPins, IPin*>{
+        [](TwoByTwo* f, IEnumPins** e) { return f->EnumPins(e); },
+        [](TwoByTwo* f, IPin* p, int i) { return p == f->GetPin(i); },
+        [](IPin* p) { p->Release(); },
+        [](TwoByTwo* f) { f->IncrementPinVersion(); }});
+    Walk(EnumRow<IEnumMediaTypes, AM_MEDIA_TYPE*>{
+        [](TwoByTwo* f, IEnumMediaTypes** e) { return f->a.EnumMediaTypes(e); },
+        [](TwoByTwo*, AM_MEDIA_TYPE* t, int i) {
+            return IsEqualGUID(t->majortype, *TwoByTwo::kMajors[i]) != 0;
+        },
+        [](AM_MEDIA_TYPE* t) { DeleteMediaType(t); },
+        [](TwoByTwo* f) { ++f->a.typeVersion; }});
 }
 
 TEST(BaseFilter, JoinsTheGraphAndFollowsItsStates) {

@@ -14,9 +14,9 @@
 #include "TestSink.h"
 #include "engine/core/ComApartment.h"
 #include "engine/core/RefPtr.h"
-#include "engine/media/StdFileStream.h"
 #include "engine/media/dshow/AsyncReader.h"
 #include "engine/media/dshow/DataStreamModule.h"
+#include "engine/media/std/StdFileStream.h"
 
 namespace {
 

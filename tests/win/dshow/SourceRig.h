@@ -14,11 +14,11 @@
 
 #include "PullPin.h"
 #include "engine/core/RefPtr.h"
-#include "engine/media/StdFileStream.h"
 #include "engine/media/dshow/AsyncRange.h"
 #include "engine/media/dshow/AsyncReader.h"
 #include "engine/media/dshow/DataStreamModule.h"
 #include "engine/media/dshow/MemAllocator.h"
+#include "engine/media/std/StdFileStream.h"
 
 namespace kyrtest {
 

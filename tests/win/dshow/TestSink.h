@@ -11,41 +11,27 @@
 #include <vector>
 
 #include "engine/media/dshow/BaseFilter.h"
-#include "engine/media/dshow/BasePin.h"
+#include "engine/media/dshow/MemInputPin.h"
 
 namespace kyrtest {
 
 class TestSink;
 
-class TestSinkPin : public IMemInputPin, public KYR::CBasePin {
+class TestSinkPin : public KYR::CMemInputPin {
 public:
     TestSinkPin(TestSink* sink, KYR::CCriticalSection* lock);
-    ~TestSinkPin() override;
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        return CBasePin::QueryInterface(riid, ppv);
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return CBasePin::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return CBasePin::Release(); }
 
     HRESULT CheckMediaType(const KYR::CMediaType*) override { return S_OK; }
-    HRESULT BreakConnect() override;
     STDMETHODIMP EndOfStream() override;
-
-    // IMemInputPin
-    STDMETHODIMP GetAllocator(IMemAllocator** allocator) override;
+    // Also records the connected type.
     STDMETHODIMP NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) override;
-    STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES* props) override;
-    STDMETHODIMP Receive(IMediaSample* sample) override;
-    STDMETHODIMP ReceiveMultiple(IMediaSample** samples, long count, long* processed) override;
     STDMETHODIMP ReceiveCanBlock() override { return S_FALSE; }
 
 protected:
-    HRESULT QueryPinInterface(REFIID riid, void** ppv) override;
+    HRESULT OnReceive(IMediaSample* sample) override;  // keeps a copy of the bytes
 
 private:
     TestSink* const sink_;
-    IMemAllocator* allocator_ = nullptr;  // counted
 };
 
 class TestSink : public KYR::CBaseFilter, public IAMFilterMiscFlags {

@@ -14,7 +14,7 @@
 #include "engine/graphics/BMPLoader.h"
 #include "engine/graphics/DecodeToSurface.h"
 #include "engine/graphics/StdGraphicsLoader.h"
-#include "engine/media/StdFileStream.h"
+#include "engine/media/std/StdFileStream.h"
 
 namespace {
 

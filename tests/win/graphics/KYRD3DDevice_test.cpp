@@ -8,6 +8,8 @@
 #include "engine/graphics/ID3DRender.h"
 #include "engine/graphics/ID3DVideo.h"
 #include "engine/graphics/ID3DVideoTexture.h"
+#include "engine/graphics/VideoMaker.h"
+#include "engine/media/video/VideoObjects.h"
 
 namespace {
 
@@ -143,13 +145,15 @@ TEST(KYRD3DCreate, NoDeviceMeansNothingHappens) {
     d3d->EndScene();
 }
 
-// Textures, back buffers and the three batches are made with one reference each, and each
-// holds the device; the video objects are not built yet and, like unknown identifiers, give
-// null.
+// Textures, back buffers, the three batches and the two video objects are made with one
+// reference each, and each holds the device. Unknown identifiers give null, and so do the
+// video ones until their maker is registered (the maker is process-wide: set back at once).
 TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
-    const GUID notMade[] = {IID_IDirect3D9, GUID{}};
+    SetVideoObjectMaker(nullptr);
+    const GUID notMade[] = {IID_IDirect3D9, GUID{}, kIdD3DVideo, kIdD3DVideoTexture};
     for (const GUID& id : notMade) EXPECT_EQ(d3d->CreateObject(id), nullptr);
+    RegisterVideoObjects();
     const int32_t before = d3d->GetRefCount();
     {
         RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d->CreateObject(kIdD3DTexture)));

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "SoundTestSupport.h"
-#include "engine/media/SoundScales.h"
 #include "WaitUntil.h"
+#include "engine/media/sound/SoundScales.h"
 
 namespace {
 

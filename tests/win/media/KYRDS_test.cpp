@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "SoundTestSupport.h"
-#include "engine/media/IStreamControl.h"
 #include "app/InterfaceFactory.h"
+#include "engine/media/stream/IStreamControl.h"
 
 namespace {
 

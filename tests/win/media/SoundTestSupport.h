@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "engine/core/RefPtr.h"
-#include "engine/media/DSSoundBuffer.h"
-#include "engine/media/KYRDS.h"
-#include "engine/media/SoundObjectIds.h"
-#include "engine/media/StdFileStream.h"
+#include "engine/media/sound/DSSoundBuffer.h"
+#include "engine/media/sound/SoundObjectIds.h"
+#include "engine/media/std/StdFileStream.h"
+#include "engine/media/stream/KYRDS.h"
 #include "support/WavBuilder.h"
 
 namespace KYR {

@@ -15,10 +15,10 @@
 #include "engine/core/RefPtr.h"
 #include "engine/core/ScopedHandle.h"
 #include "engine/graphics/StdGraphicsLoader.h"
-#include "engine/media/IKYRStd.h"
-#include "engine/media/StdFPSWait.h"
-#include "engine/media/StdFileStream.h"
-#include "engine/media/StdObjectIds.h"
+#include "engine/media/std/IKYRStd.h"
+#include "engine/media/std/StdFPSWait.h"
+#include "engine/media/std/StdFileStream.h"
+#include "engine/media/std/StdObjectIds.h"
 
 namespace {
 

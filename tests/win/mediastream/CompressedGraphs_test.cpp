@@ -10,10 +10,10 @@
 #include <string>
 
 #include "MidiStandIns.h"
-#include "engine/core/ComApartment.h"
-#include "engine/media/DShowStream.h"
-#include "media/SoundTestSupport.h"
 #include "WaitUntil.h"
+#include "engine/core/ComApartment.h"
+#include "engine/media/stream/DShowStream.h"
+#include "media/SoundTestSupport.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <atomic>
 #include <thread>
 
-#include "engine/core/ComApartment.h"
-#include "engine/media/DSMediaStream.h"
-#include "engine/media/DSoundStream.h"
-#include "engine/media/DShowStream.h"
 #include "ScriptedReader.h"
 #include "WaitUntil.h"
+#include "engine/core/ComApartment.h"
+#include "engine/media/stream/DSMediaStream.h"
+#include "engine/media/stream/DShowStream.h"
+#include "engine/media/stream/DSoundStream.h"
 #include "media/SoundTestSupport.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "FakeStreamBuffer.h"
 #include "ScriptedReader.h"
-#include "engine/media/DSoundStream.h"
+#include "engine/media/stream/DSoundStream.h"
 #include "media/SoundTestSupport.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "engine/core/RefPtr.h"
-#include "engine/media/DShowAudioGraph.h"
+#include "engine/media/stream/DShowAudioGraph.h"
 
 namespace kyrtest {
 namespace {
@@ -87,57 +87,22 @@ private:
 
 StandInMidiRenderer* g_lastRenderer = nullptr;  // counted
 
-template <class Filter>
-class StandInFactory : public IClassFactory {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Static objects: COM's references do not decide their lifetime.
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-        *ppv = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* filter = new (std::nothrow) Filter();
-        if (!filter) return E_OUTOFMEMORY;
-        filter->AddRef();
-        const HRESULT hr = filter->QueryInterface(riid, ppv);
-        Remember(filter);
-        filter->Release();
-        return hr;
-    }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
-private:
-    static void Remember(StandInMidiParser*) {}
-    static void Remember(StandInMidiRenderer* r) {
-        r->AddRef();
-        if (g_lastRenderer) g_lastRenderer->Release();
-        g_lastRenderer = r;
-    }
-};
-
-StandInFactory<StandInMidiParser> g_parserFactory;
-StandInFactory<StandInMidiRenderer> g_rendererFactory;
-
 }  // namespace
 
-MidiStandInRegistration::MidiStandInRegistration(const CLSID& parser) {
-    CoRegisterClassObject(parser, &g_parserFactory, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &parserCookie_);
-    CoRegisterClassObject(CLSID_AVIMIDIRender, &g_rendererFactory, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &rendererCookie_);
-}
+MidiStandInRegistration::MidiStandInRegistration(const CLSID& parser)
+    : parser_(parser,
+              [](REFIID riid, void** ppv) { return MakeFilter<StandInMidiParser>(riid, ppv); }),
+      renderer_(CLSID_AVIMIDIRender, [](REFIID riid, void** ppv) {
+          StandInMidiRenderer* made = nullptr;
+          const HRESULT hr = MakeFilter(riid, ppv, &made);
+          if (made) {
+              if (g_lastRenderer) g_lastRenderer->Release();
+              g_lastRenderer = made;
+          }
+          return hr;
+      }) {}
 
 MidiStandInRegistration::~MidiStandInRegistration() {
-    if (parserCookie_) CoRevokeClassObject(parserCookie_);
-    if (rendererCookie_) CoRevokeClassObject(rendererCookie_);
     if (g_lastRenderer) g_lastRenderer->Release();
     g_lastRenderer = nullptr;
 }

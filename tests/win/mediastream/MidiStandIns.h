@@ -17,9 +17,10 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/media/DShowAudioGraph.h"
+#include "StandInFactory.h"
 #include "engine/media/dshow/BaseFilter.h"
 #include "engine/media/dshow/BasePin.h"
+#include "engine/media/stream/DShowAudioGraph.h"
 
 namespace kyrtest {
 
@@ -32,15 +33,13 @@ class MidiStandInRegistration {
 public:
     explicit MidiStandInRegistration(const CLSID& parser = KYR::kClsidMidiParser);
     ~MidiStandInRegistration();
-    MidiStandInRegistration(const MidiStandInRegistration&) = delete;
-    MidiStandInRegistration& operator=(const MidiStandInRegistration&) = delete;
-    bool Ok() const { return parserCookie_ && rendererCookie_; }
+    bool Ok() const { return parser_.Ok() && renderer_.Ok(); }
     // The renderer the last graph created (borrowed; null before).
     StandInMidiRenderer* LastRenderer() const;
 
 private:
-    DWORD parserCookie_ = 0;
-    DWORD rendererCookie_ = 0;
+    StandInClass parser_;
+    StandInClass renderer_;  // also remembers the last renderer it made
 };
 
 class StandInMidiRenderer : public KYR::CBaseFilter,

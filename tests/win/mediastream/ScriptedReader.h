@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "engine/core/IKYRInterface.h"
-#include "engine/media/ISoundReader.h"
+#include "engine/media/sound/ISoundReader.h"
 #include "support/WavBuilder.h"
 
 namespace kyrtest {

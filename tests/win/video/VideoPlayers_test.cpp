@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "VideoStandIns.h"
+#include "WaitUntil.h"
 #include "dshow/MediaFixtures.h"
 #include "engine/core/ComApartment.h"
-#include "engine/media/D3DVideo.h"
-#include "engine/media/D3DVideoTexture.h"
-#include "engine/media/DShowDecoders.h"
+#include "engine/media/graph/DShowDecoders.h"
+#include "engine/media/video/D3DVideo.h"
+#include "engine/media/video/D3DVideoTexture.h"
+#include "engine/media/video/VideoObjects.h"
 #include "graphics/TextureTestSupport.h"
 #include "media/SoundTestSupport.h"
-#include "WaitUntil.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ class VideoPlayers : public test::SharedDeviceTest {
 protected:
     void SetUp() override {
         SharedDeviceTest::SetUp();
+        RegisterVideoObjects();  // the device is made directly, not by the application
         ASSERT_TRUE(converter_.Ok());
     }
     RefPtr<CD3DVideoTexture> NewTextureVideo() {

@@ -5,11 +5,11 @@
 #include <new>
 
 #include "engine/core/RefPtr.h"
-#include "engine/media/DShowDecoders.h"
 #include "engine/media/dshow/BaseFilter.h"
 #include "engine/media/dshow/BasePin.h"
-#include "engine/media/dshow/MemAllocator.h"
+#include "engine/media/dshow/MemInputPin.h"
 #include "engine/media/dshow/SeekingPassThru.h"
+#include "engine/media/graph/DShowDecoders.h"
 
 namespace kyrtest {
 
@@ -22,14 +22,9 @@ namespace {
 
 class Converter;
 
-class ConverterInput : public IMemInputPin, public CBasePin {
+class ConverterInput : public CMemInputPin {
 public:
     ConverterInput(Converter* filter, CCriticalSection* lock);
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        return CBasePin::QueryInterface(riid, ppv);
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return CBasePin::AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return CBasePin::Release(); }
 
     HRESULT CheckMediaType(const CMediaType* mt) override {
         const bool rgb = IsEqualGUID(mt->subtype, MEDIASUBTYPE_RGB24) ||
@@ -37,45 +32,18 @@ public:
                          IsEqualGUID(mt->subtype, MEDIASUBTYPE_RGB8);
         return IsEqualGUID(mt->majortype, MEDIATYPE_Video) && rgb ? S_OK : S_FALSE;
     }
-    HRESULT BreakConnect() override {
-        allocator_.Reset();
-        return S_OK;
-    }
     STDMETHODIMP EndOfStream() override;
     STDMETHODIMP BeginFlush() override;
     STDMETHODIMP EndFlush() override;
     STDMETHODIMP NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
 
-    STDMETHODIMP GetAllocator(IMemAllocator** allocator) override {
-        return CMemAllocator::Create(allocator);
-    }
-    STDMETHODIMP NotifyAllocator(IMemAllocator* allocator, BOOL) override {
-        allocator_ = RefPtr<IMemAllocator>::AddRefOf(allocator);
-        return S_OK;
-    }
-    STDMETHODIMP GetAllocatorRequirements(ALLOCATOR_PROPERTIES*) override { return E_NOTIMPL; }
-    STDMETHODIMP Receive(IMediaSample* sample) override;
-    STDMETHODIMP ReceiveMultiple(IMediaSample** samples, long count, long* done) override {
-        for (*done = 0; *done < count; ++*done) {
-            const HRESULT hr = Receive(samples[*done]);
-            if (hr != S_OK) return hr;
-        }
-        return S_OK;
-    }
     STDMETHODIMP ReceiveCanBlock() override { return S_OK; }
-    IMemAllocator* AllocatorTemp() const { return allocator_.Get(); }
 
 protected:
-    HRESULT QueryPinInterface(REFIID riid, void** ppv) override {
-        static const ComInterfaceEntry table[] = {KYR_COM_ENTRY(ConverterInput, IMemInputPin),
-                                                  KYR_COM_END};
-        const HRESULT hr = QueryInterfaceFromTable(this, table, riid, ppv);
-        return SUCCEEDED(hr) ? hr : CBasePin::QueryPinInterface(riid, ppv);
-    }
+    HRESULT OnReceive(IMediaSample* sample) override;  // passed on as it is
 
 private:
     Converter* const filter_;
-    RefPtr<IMemAllocator> allocator_;
 };
 
 class ConverterOutput : public CBasePin, public CSeekingPassThru {
@@ -153,9 +121,9 @@ private:
 };
 
 ConverterInput::ConverterInput(Converter* filter, CCriticalSection* lock)
-    : CBasePin(filter, lock, L"In", PINDIR_INPUT), filter_(filter) {}
+    : CMemInputPin(filter, lock, L"In"), filter_(filter) {}
 
-STDMETHODIMP ConverterInput::Receive(IMediaSample* sample) {
+HRESULT ConverterInput::OnReceive(IMediaSample* sample) {
     IMemInputPin* peer = filter_->Out().PeerTemp();
     if (ConverterStandIn::typeOnEverySample)
         sample->SetMediaType(const_cast<CMediaType*>(&CurrentMediaType()));
@@ -187,80 +155,34 @@ STDMETHODIMP ConverterInput::NewSegment(REFERENCE_TIME start, REFERENCE_TIME sto
 
 }  // namespace
 
-// COM's references do not decide a factory's lifetime: the stand-in owning it does.
-class Factory final : public IClassFactory {
-public:
-    explicit Factory(bool fails, IUnknown* handOut = nullptr) : fails_(fails), handOut_(handOut) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IClassFactory)) {
-            *ppv = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-        *ppv = nullptr;
-        if (outer) return CLASS_E_NOAGGREGATION;
-        if (fails_) return E_FAIL;
-        if (handOut_) return handOut_->QueryInterface(riid, ppv);
-        auto* made = new (std::nothrow) Converter;
-        if (!made) return E_OUTOFMEMORY;
-        made->AddRef();
-        const HRESULT hr = made->QueryInterface(riid, ppv);
-        made->Release();
-        return hr;
-    }
-    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
-private:
-    const bool fails_;
-    IUnknown* const handOut_;
-};
-
-namespace {
-
-Factory g_converterFactory(false);
-Factory g_failingFactory(true);
-
-}  // namespace
-
-ConverterStandIn::ConverterStandIn() {
-    CoRegisterClassObject(kClsidColourSpaceConverter, &g_converterFactory, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie_);
-}
+ConverterStandIn::ConverterStandIn()
+    : class_(kClsidColourSpaceConverter,
+             [](REFIID riid, void** ppv) { return MakeFilter<Converter>(riid, ppv); }) {}
 
 ConverterStandIn::~ConverterStandIn() {
-    if (cookie_) CoRevokeClassObject(cookie_);
     zeroDuration = false;
     typeOnEverySample = false;
 }
 
-FailingVmrStandIn::FailingVmrStandIn() {
-    CoRegisterClassObject(CLSID_VideoMixingRenderer9, &g_failingFactory, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie_);
-}
+FailingVmrStandIn::FailingVmrStandIn()
+    : class_(CLSID_VideoMixingRenderer9, [](REFIID, void**) { return E_FAIL; }) {}
 
-FailingVmrStandIn::~FailingVmrStandIn() {
-    if (cookie_) CoRevokeClassObject(cookie_);
-}
+namespace {
 
-WatchedVmrStandIn::WatchedVmrStandIn() {
+RefPtr<IBaseFilter> MakeVmr() {
+    RefPtr<IBaseFilter> vmr;
     if (FAILED(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IBaseFilter, reinterpret_cast<void**>(&vmr_))))
-        vmr_ = nullptr;
-    if (!vmr_) return;
-    factory_ = new Factory(false, vmr_);
-    CoRegisterClassObject(CLSID_VideoMixingRenderer9, factory_, CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie_);
+                                IID_IBaseFilter, reinterpret_cast<void**>(vmr.Put()))))
+        vmr.Reset();
+    return vmr;
 }
 
-WatchedVmrStandIn::~WatchedVmrStandIn() {
-    if (cookie_) CoRevokeClassObject(cookie_);
-    delete factory_;
-    if (vmr_) vmr_->Release();
-}
+}  // namespace
+
+// Made before the stand-in is registered, so this one is Wine's own.
+WatchedVmrStandIn::WatchedVmrStandIn()
+    : vmr_(MakeVmr()), class_(CLSID_VideoMixingRenderer9, [this](REFIID riid, void** ppv) {
+          return vmr_ ? vmr_->QueryInterface(riid, ppv) : E_FAIL;
+      }) {}
 
 }  // namespace kyrtest

@@ -13,6 +13,9 @@
 
 #include <atomic>
 
+#include "StandInFactory.h"
+#include "engine/core/RefPtr.h"
+
 namespace kyrtest {
 
 // While alive, the converter stand-in is what CoCreateInstance makes for its class id.
@@ -20,47 +23,36 @@ class ConverterStandIn {
 public:
     ConverterStandIn();
     ~ConverterStandIn();
-    ConverterStandIn(const ConverterStandIn&) = delete;
-    ConverterStandIn& operator=(const ConverterStandIn&) = delete;
-    bool Ok() const { return cookie_ != 0; }
+    bool Ok() const { return class_.Ok(); }
     // Converters made from now on report a duration of 0.
     static std::atomic<bool> zeroDuration;
     // Every sample goes on carrying the connection's type, as after a format change.
     static std::atomic<bool> typeOnEverySample;
 
 private:
-    DWORD cookie_ = 0;
+    StandInClass class_;
 };
 
 // While alive, creating the Video Mixing Renderer 9 fails.
 class FailingVmrStandIn {
 public:
     FailingVmrStandIn();
-    ~FailingVmrStandIn();
-    FailingVmrStandIn(const FailingVmrStandIn&) = delete;
-    FailingVmrStandIn& operator=(const FailingVmrStandIn&) = delete;
-    bool Ok() const { return cookie_ != 0; }
+    bool Ok() const { return class_.Ok(); }
 
 private:
-    DWORD cookie_ = 0;
+    StandInClass class_;
 };
-
-class Factory;
 
 // While alive, creating the Video Mixing Renderer 9 gives the one made here.
 class WatchedVmrStandIn {
 public:
     WatchedVmrStandIn();
-    ~WatchedVmrStandIn();
-    WatchedVmrStandIn(const WatchedVmrStandIn&) = delete;
-    WatchedVmrStandIn& operator=(const WatchedVmrStandIn&) = delete;
-    bool Ok() const { return cookie_ != 0; }
-    IBaseFilter* Vmr() const { return vmr_; }
+    bool Ok() const { return vmr_ && class_.Ok(); }
+    IBaseFilter* Vmr() const { return vmr_.Get(); }
 
 private:
-    IBaseFilter* vmr_ = nullptr;
-    Factory* factory_ = nullptr;
-    DWORD cookie_ = 0;
+    KYR::RefPtr<IBaseFilter> vmr_;
+    StandInClass class_;  // after vmr_, so it is revoked first
 };
 
 }  // namespace kyrtest

@@ -7,16 +7,14 @@
 #include <new>
 
 #include "engine/media/dshow/BasePin.h"
-#include "engine/media/dshow/EnumPins.h"
+#include "engine/media/dshow/Enumerator.h"
 
 namespace KYR {
 
 CBaseFilter::CBaseFilter(const wchar_t* name, CCriticalSection* lock, const CLSID& clsid)
     : lock_(lock), clsid_(clsid), name_(name ? name : L"") {}
 
-CBaseFilter::~CBaseFilter() {
-    if (clock_) clock_->Release();
-}
+CBaseFilter::~CBaseFilter() = default;
 
 STDMETHODIMP CBaseFilter::QueryInterface(REFIID riid, void** ppv) {
     return QueryFilterInterface(riid, ppv);
@@ -103,17 +101,25 @@ STDMETHODIMP CBaseFilter::GetState(DWORD, FILTER_STATE* state) {
 
 STDMETHODIMP CBaseFilter::SetSyncSource(IReferenceClock* clock) {
     KYRAutoLock hold(lock_);
-    if (clock) clock->AddRef();
-    if (clock_) clock_->Release();
-    clock_ = clock;
+    clock_ = RefPtr<IReferenceClock>::AddRefOf(clock);
     return S_OK;
 }
 
 STDMETHODIMP CBaseFilter::GetSyncSource(IReferenceClock** clock) {
     if (!clock) return E_POINTER;
     KYRAutoLock hold(lock_);
-    *clock = clock_;
-    if (clock_) clock_->AddRef();
+    *clock = clock_.Get();
+    if (*clock) (*clock)->AddRef();
+    return S_OK;
+}
+
+LONG PinItems::Version(CBaseFilter* filter) { return filter->GetPinVersion(); }
+
+HRESULT PinItems::At(CBaseFilter* filter, int index, IPin** pin) {
+    CBasePin* found = index < filter->GetPinCount() ? filter->GetPin(index) : nullptr;
+    if (!found) return S_FALSE;
+    found->AddRef();
+    *pin = found;
     return S_OK;
 }
 

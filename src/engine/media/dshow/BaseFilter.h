@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/core/CriticalSection.h"
+#include "engine/core/RefPtr.h"
 #include "engine/media/dshow/ComBase.h"
 
 namespace KYR {
@@ -61,7 +62,7 @@ public:
     CCriticalSection* FilterLock() const { return lock_; }
     // Borrowed: the graph holds the filter, not the other way round.
     IFilterGraph* GraphTemp() const { return graph_; }
-    IReferenceClock* ClockTemp() const { return clock_; }
+    IReferenceClock* ClockTemp() const { return clock_.Get(); }
     REFERENCE_TIME StreamStart() const { return start_; }
 
 protected:
@@ -76,7 +77,7 @@ private:
     std::wstring name_;
     FILTER_STATE state_ = State_Stopped;
     REFERENCE_TIME start_ = 0;
-    IReferenceClock* clock_ = nullptr;  // counted
+    RefPtr<IReferenceClock> clock_;
     // Neither is counted: the graph owns its filters, and a reference back would keep both
     // alive for ever. The graph calls JoinFilterGraph(null) before it lets go.
     IFilterGraph* graph_ = nullptr;

@@ -6,7 +6,7 @@
 
 #include "engine/core/RefPtr.h"
 #include "engine/media/dshow/BaseFilter.h"
-#include "engine/media/dshow/EnumMediaTypes.h"
+#include "engine/media/dshow/Enumerator.h"
 
 namespace KYR {
 
@@ -14,11 +14,9 @@ CBasePin::CBasePin(CBaseFilter* filter, CCriticalSection* lock, const wchar_t* n
                    PIN_DIRECTION direction)
     : filter_(filter), lock_(lock), name_(name ? name : L""), direction_(direction) {}
 
-CBasePin::~CBasePin() {
-    // The graph disconnects pins before it lets a filter go; a pin still connected here
-    // belongs to a filter that was never in a graph, so only our own reference is dropped.
-    if (connected_) connected_->Release();
-}
+// The graph disconnects pins before it lets a filter go; a pin still connected here
+// belongs to a filter that was never in a graph, so only our own reference is dropped.
+CBasePin::~CBasePin() = default;
 
 STDMETHODIMP CBasePin::QueryInterface(REFIID riid, void** ppv) {
     return QueryPinInterface(riid, ppv);
@@ -103,8 +101,7 @@ HRESULT CBasePin::AttemptConnection(IPin* receivePin, const CMediaType& mt) {
         mt_.Clear();
         return hr;
     }
-    receivePin->AddRef();
-    connected_ = receivePin;
+    connected_ = RefPtr<IPin>::AddRefOf(receivePin);
     hr = receivePin->ReceiveConnection(this, &mt);
     if (FAILED(hr)) {
         DropConnection();
@@ -121,11 +118,7 @@ HRESULT CBasePin::AttemptConnection(IPin* receivePin, const CMediaType& mt) {
 }
 
 void CBasePin::DropConnection() {
-    if (connected_) {
-        IPin* peer = connected_;
-        connected_ = nullptr;
-        peer->Release();
-    }
+    connected_.Reset();  // nulls the member before the peer's Release runs
     mt_.Clear();
 }
 
@@ -151,8 +144,7 @@ STDMETHODIMP CBasePin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* m
     }
     hr = SetMediaType(&offered);
     if (SUCCEEDED(hr)) {
-        connector->AddRef();
-        connected_ = connector;
+        connected_ = RefPtr<IPin>::AddRefOf(connector);
         hr = CompleteConnect(connector);
         if (SUCCEEDED(hr)) return S_OK;
     }
@@ -174,9 +166,9 @@ STDMETHODIMP CBasePin::Disconnect() {
 STDMETHODIMP CBasePin::ConnectedTo(IPin** pin) {
     if (!pin) return E_POINTER;
     KYRAutoLock hold(lock_);
-    *pin = connected_;
-    if (!connected_) return VFW_E_NOT_CONNECTED;
-    connected_->AddRef();
+    *pin = connected_.Get();
+    if (!*pin) return VFW_E_NOT_CONNECTED;
+    (*pin)->AddRef();
     return S_OK;
 }
 
@@ -222,6 +214,19 @@ STDMETHODIMP CBasePin::QueryAccept(const AM_MEDIA_TYPE* mt) {
     if (!offered.IsValid()) return E_OUTOFMEMORY;
     return CheckMediaType(&offered) == S_OK ? S_OK : S_FALSE;
 }
+
+LONG MediaTypeItems::Version(CBasePin* pin) { return pin->GetMediaTypeVersion(); }
+
+HRESULT MediaTypeItems::At(CBasePin* pin, int index, AM_MEDIA_TYPE** type) {
+    CMediaType mt;
+    if (pin->GetMediaType(index, &mt) != S_OK) return S_FALSE;
+    AM_MEDIA_TYPE* copy = CreateMediaType(&mt);
+    if (!copy) return E_OUTOFMEMORY;
+    *type = copy;
+    return S_OK;
+}
+
+void MediaTypeItems::Free(AM_MEDIA_TYPE* type) { DeleteMediaType(type); }
 
 STDMETHODIMP CBasePin::EnumMediaTypes(IEnumMediaTypes** types) {
     if (!types) return E_POINTER;

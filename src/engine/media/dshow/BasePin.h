@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/core/CriticalSection.h"
+#include "engine/core/RefPtr.h"
 #include "engine/media/dshow/ComBase.h"
 #include "engine/media/dshow/MediaType.h"
 
@@ -73,8 +74,8 @@ public:
     virtual HRESULT Inactive();
     virtual HRESULT Run(REFERENCE_TIME start);
 
-    bool IsConnected() const { return connected_ != nullptr; }
-    IPin* ConnectedTemp() const { return connected_; }  // borrowed
+    bool IsConnected() const { return static_cast<bool>(connected_); }
+    IPin* ConnectedTemp() const { return connected_.Get(); }  // borrowed
     const CMediaType& CurrentMediaType() const { return mt_; }
     PIN_DIRECTION Direction() const { return direction_; }
     const std::wstring& Name() const { return name_; }
@@ -100,7 +101,7 @@ private:
     CCriticalSection* const lock_;
     const std::wstring name_;
     const PIN_DIRECTION direction_;
-    IPin* connected_ = nullptr;  // counted
+    RefPtr<IPin> connected_;
     CMediaType mt_;
     volatile LONG flushing_ = 0;
     REFERENCE_TIME segmentStart_ = 0;

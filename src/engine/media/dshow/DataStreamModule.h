@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "engine/core/CriticalSection.h"
-#include "engine/media/IDataStream.h"
+#include "engine/core/IDataStream.h"
 #include "engine/media/dshow/AsyncStream.h"
 
 namespace KYR {

@@ -8,10 +8,9 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/BasePin.cpp
   ${KYR_AREA_DIR}/ComBase.cpp
   ${KYR_AREA_DIR}/DataStreamModule.cpp
-  ${KYR_AREA_DIR}/EnumMediaTypes.cpp
-  ${KYR_AREA_DIR}/EnumPins.cpp
   ${KYR_AREA_DIR}/MediaSample.cpp
   ${KYR_AREA_DIR}/MediaType.cpp
+  ${KYR_AREA_DIR}/MemInputPin.cpp
   ${KYR_AREA_DIR}/MemAllocator.cpp)
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/BaseVideoRenderer.cpp

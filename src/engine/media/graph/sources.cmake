@@ -1,0 +1,7 @@
+list(APPEND KYR_PURE_SOURCES
+  ${KYR_AREA_DIR}/MediaTypeName.cpp)
+list(APPEND KYR_WIN_SOURCES
+  ${KYR_AREA_DIR}/DShowDecoders.cpp
+  ${KYR_AREA_DIR}/DShowPins.cpp
+  ${KYR_AREA_DIR}/GraphPlayback.cpp
+  ${KYR_AREA_DIR}/GraphSteps.cpp)

@@ -1,0 +1,5 @@
+list(APPEND KYR_PURE_SOURCES
+  ${KYR_AREA_DIR}/SoundScales.cpp
+  ${KYR_AREA_DIR}/WavRead.cpp)
+list(APPEND KYR_WIN_SOURCES
+  ${KYR_AREA_DIR}/DSSoundBuffer.cpp)

@@ -1,0 +1,11 @@
+list(APPEND KYR_PURE_SOURCES
+  ${KYR_AREA_DIR}/KYRStd.cpp
+  ${KYR_AREA_DIR}/StdFPSWait.cpp
+  ${KYR_AREA_DIR}/StdFileStream.cpp
+  ${KYR_AREA_DIR}/StdMemory.cpp
+  ${KYR_AREA_DIR}/StdTrig.cpp)
+list(APPEND KYR_WIN_SOURCES
+  ${KYR_AREA_DIR}/FileSourceWin.cpp
+  ${KYR_AREA_DIR}/SystemClockWin.cpp)
+list(APPEND KYR_HOST_SOURCES
+  ${KYR_AREA_DIR}/host/HostPlatform.cpp)
