@@ -67,6 +67,7 @@ endforeach()
 # the sanitizers and the coverage counters of kyr_pure.
 add_library(kyr_bench_pure STATIC
   ${CMAKE_SOURCE_DIR}/src/engine/graphics/BatchGeometry.cpp
+  ${CMAKE_SOURCE_DIR}/src/engine/graphics/QuadVertices.cpp
   ${CMAKE_SOURCE_DIR}/src/engine/graphics/SineTable.cpp)
 target_include_directories(kyr_bench_pure PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(kyr_bench_pure PUBLIC -O2 -Wall -Wextra)
