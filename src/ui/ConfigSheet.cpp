@@ -7,6 +7,7 @@
 
 #include "app/KYRHelp.h"
 #include "engine/core/MessageBox.h"
+#include "engine/core/StartupMark.h"
 #include "input/Input.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
@@ -107,6 +108,7 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
 
 bool CGOption::RunConfigSheet() {
     InitCommonControls();
+    MarkStartup("common controls");
 
     static const int kPlayerOneRow = 0;
     PROPSHEETPAGEA pages[] = {
@@ -128,6 +130,7 @@ bool CGOption::RunConfigSheet() {
     HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
     // Without a sheet nothing would ever post WM_QUIT: end the run instead of waiting.
     if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return false;
+    MarkStartup("sheet created");
 
     // Subclassed before the reader is made: the error box below has no owner, so the sheet
     // stays usable behind it, and an OK or Cancel pressed meanwhile must already save and
@@ -141,6 +144,7 @@ bool CGOption::RunConfigSheet() {
     if (!input->Initialize(sheet, header.hInstance))
         ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
                        MB_OK | MB_ICONERROR);
+    MarkStartup("DirectInput");
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
