@@ -11,6 +11,7 @@
 #include "input/Input.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
+#include "ui/AfterFirstPaint.h"
 #include "ui/GeneralPage.h"
 #include "ui/HardwarePage.h"
 #include "ui/KeyConfigPage.h"
@@ -82,6 +83,13 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
     // The sheet outlives the settings model by the teardown (it goes with the process).
     if (!option || !option->previousSheetProc_) return DefWindowProcA(sheet, message, wParam, lParam);
     try {
+        // Another page is about to be shown, and it may read the input reader. The player's
+        // own clicks and keys have run the pending start-up work already; these cover pages
+        // chosen by another program.
+        if (message == PSM_SETCURSEL || message == PSM_SETCURSELID ||
+            (message == WM_NOTIFY && lParam &&
+             reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGING))
+            AfterFirstPaint::RunPending();
         // The whole wParam is compared: only a click (notification 0) counts.
         if (message == WM_COMMAND) {
             if (wParam == IDOK || wParam == kApplyButtonId) {
@@ -138,16 +146,19 @@ bool CGOption::RunConfigSheet() {
     previousSheetProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetWndProc)));
 
-    // The key page's reader. Without DirectInput the sheet still runs; the key page then
-    // captures nothing.
+    // The key page's reader, opened once the first page has painted: DirectInput's device
+    // enumeration is the longest step of the start, and only the other pages read input.
+    // Without DirectInput the sheet still runs; the key page then captures nothing.
     boost::shared_ptr<CInput> input(new CInput);
-    if (!input->Initialize(sheet, header.hInstance))
-        ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
-                       MB_OK | MB_ICONERROR);
-    MarkStartup("DirectInput");
+    AfterFirstPaint openInput([&] {
+        if (!input->Initialize(sheet, header.hInstance))
+            ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
+                           MB_OK | MB_ICONERROR);
+        MarkStartup("DirectInput");
+    });
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (openInput.Get(&msg) > 0) {
         // Enter and Escape never press OK or Cancel: the key page binds those keys.
         if (IsEnterOrEscape(msg)) continue;
         if (IsKeyToCapture(*this, msg)) continue;

@@ -4,10 +4,12 @@
 #include <stdexcept>
 
 #include "engine/graphics/KYRD3D.h"
+#include "engine/graphics/SineTable.h"
 
 namespace KYR {
 
-CD3DRender::CD3DRender(CKYRD3D* device) : settings_(device) {}
+// AddQuad turns its corners through the sine table: it is filled before the first batch.
+CD3DRender::CD3DRender(CKYRD3D* device) : settings_(device) { FillSineTable(); }
 
 bool CD3DRender::SetTexture(ID3DTexture* texture) {
     KYRAutoLock lock(settings_.Device()->GetDeviceLock());

@@ -18,7 +18,6 @@
 #include "engine/graphics/DeviceCaps.h"
 #include "engine/graphics/EffectErrorText.h"
 #include "engine/graphics/GraphicsObjectIds.h"
-#include "engine/graphics/SineTable.h"
 #include "engine/media/D3DVideo.h"
 #include "engine/media/D3DVideoTexture.h"
 
@@ -57,9 +56,10 @@ uint32_t TotalVideoMemory() {
 
 }  // namespace
 
-CKYRD3D::CKYRD3D() {
-    if (g_instanceCount++ == 0) FillSineTable();
-}
+// The sine table is filled by the first batch that turns vertices (D3DRender.cpp,
+// D3DTriangleRender.cpp), not here: the configuration tool makes this object at start only
+// for its hardware page, and 65,536 sines are a visible share of its start under Wine.
+CKYRD3D::CKYRD3D() { ++g_instanceCount; }
 
 CKYRD3D::~CKYRD3D() {
     {
