@@ -3,11 +3,13 @@
 //   - template_floor.exe, a bare property sheet over the tool's own four dialog templates and
 //     manifest (the fair floor: the same controls to create and draw; aim at most 1.1);
 //   - sheet_floor.exe, the smallest sheet with one empty page (the old floor; aim at most 1.2).
-// Prints the medians and both ratios.
+// Prints the medians and both ratios, then a timeline of one start of GameConfig.exe and of
+// template_floor.exe with their marks (DebugTimeline.h), to show where the difference goes.
 //   startup_bench.exe <GameConfig.exe> <template_floor.exe> <sheet_floor.exe> [runs]
 #include <windows.h>
 
 #include "BenchClock.h"
+#include "DebugTimeline.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -80,5 +82,18 @@ int main(int argc, char** argv) {
     std::printf("one empty page:       median %.1f ms\n", me);
     bench::PrintRatio("startup", mf > 0 ? mt / mf : 0.0, "at most 1.1");
     bench::PrintRatio("startup_empty_sheet", me > 0 ? mt / me : 0.0, "at most 1.2");
+    // Only now: a monitored mark waits for the monitor, which the timed runs must not do.
+    bench::DebugMonitor monitor;
+    if (!monitor.Listening()) {
+        std::printf("no timeline: another debug monitor is running\n");
+        return 0;
+    }
+    std::vector<std::vector<bench::TimelineEvent>> toolRuns, floorRuns;
+    for (int i = 0; i < std::min(runs, 5); ++i) {
+        toolRuns.push_back(bench::TakeTimeline(monitor, argv[1], toolCaption));
+        floorRuns.push_back(bench::TakeTimeline(monitor, argv[2], L"template floor"));
+    }
+    bench::PrintTimeline("GameConfig.exe", toolRuns);
+    bench::PrintTimeline("template_floor.exe", floorRuns);
     return 0;
 }

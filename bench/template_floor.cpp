@@ -32,6 +32,7 @@ PROPSHEETPAGEA Page(int dialog, const char* title) {
 }  // namespace
 
 int main() {
+    OutputDebugStringA("start");  // marks for the timeline, as the tool's (StartupMark.h)
     InitCommonControls();
     PROPSHEETPAGEA pages[] = {
         Page(IDD_GENERAL, "総合"),
@@ -48,6 +49,7 @@ int main() {
     header.ppsp = pages;
     HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
     if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return 1;
+    OutputDebugStringA("sheet created");
     SetWindowSubclass(sheet, QuitOnClose, 1, 0);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -68,6 +68,7 @@ endforeach()
 # the sanitizers and the coverage counters of the area libraries.
 add_library(kyr_bench_pure STATIC
   ${CMAKE_SOURCE_DIR}/src/engine/graphics/BatchGeometry.cpp
+  ${CMAKE_SOURCE_DIR}/src/engine/graphics/QuadVertices.cpp
   ${CMAKE_SOURCE_DIR}/src/engine/core/SineTable.cpp)
 target_include_directories(kyr_bench_pure PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(kyr_bench_pure PUBLIC -O2 -Wall -Wextra)

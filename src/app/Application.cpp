@@ -4,6 +4,7 @@
 
 #include "app/KYRHelp.h"
 #include "engine/core/ComApartment.h"
+#include "engine/core/StartupMark.h"
 #include "settings/GOption.h"
 
 namespace KYR {
@@ -18,12 +19,17 @@ bool RunRealSheet(CGOption& settings) {
 int RunApplication(HINSTANCE instance, InterfaceFactory factory, SheetRunner runSheet) {
     // The tool's one thread, for the whole run: the link page opens the browser through the
     // shell. Declared first, so it ends after everything that might hold a COM object.
+    MarkStartup("start");
     ComApartment apartment;
+    MarkStartup("COM apartment");
     CKYRHelp help(instance);
+    MarkStartup("application object");
     if (!help.CreateInterfaces(factory)) return 1;
+    MarkStartup("engine interfaces");
     bool ran = true;
     {
         boost::shared_ptr<CGOption> settings(new CGOption(help.GetModuleDirectory()));
+        MarkStartup("settings model");
         if (runSheet) ran = runSheet(*settings);
     }
     return ran ? 0 : 1;

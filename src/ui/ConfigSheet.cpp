@@ -6,9 +6,11 @@
 #include <boost/shared_ptr.hpp>
 
 #include "engine/core/MessageBox.h"
+#include "engine/core/StartupMark.h"
 #include "input/Input.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
+#include "ui/AfterFirstPaint.h"
 #include "ui/GeneralPage.h"
 #include "ui/HardwarePage.h"
 #include "ui/KeyConfigPage.h"
@@ -48,6 +50,13 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
     // The sheet outlives the settings model by the teardown (it goes with the process).
     if (!option || !option->previousSheetProc_) return DefWindowProcA(sheet, message, wParam, lParam);
     try {
+        // Another page is about to be shown, and it may read the input reader. The player's
+        // own clicks and keys have run the pending start-up work already; these cover pages
+        // chosen by another program.
+        if (message == PSM_SETCURSEL || message == PSM_SETCURSELID ||
+            (message == WM_NOTIFY && lParam &&
+             reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGING))
+            AfterFirstPaint::RunPending();
         // The whole wParam is compared: only a click (notification 0) counts.
         if (message == WM_COMMAND) {
             if (wParam == IDOK || wParam == kApplyButtonId) {
@@ -74,6 +83,7 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
 
 bool CGOption::RunConfigSheet(IKYRD3D* graphics, IKYRWin* window, IKYRDI* inputInterface) {
     InitCommonControls();
+    MarkStartup("common controls");
 
     static const int kPlayerOneRow = 0;
     // The hardware page reads these only in its WM_INITDIALOG, which comes when its tab is
@@ -99,6 +109,7 @@ bool CGOption::RunConfigSheet(IKYRD3D* graphics, IKYRWin* window, IKYRDI* inputI
     HWND sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
     // Without a sheet nothing would ever post WM_QUIT: end the run instead of waiting.
     if (!sheet || sheet == reinterpret_cast<HWND>(-1)) return false;
+    MarkStartup("sheet created");
 
     // Subclassed before the reader is made: the error box below has no owner, so the sheet
     // stays usable behind it, and an OK or Cancel pressed meanwhile must already save and
@@ -106,15 +117,19 @@ bool CGOption::RunConfigSheet(IKYRD3D* graphics, IKYRWin* window, IKYRDI* inputI
     previousSheetProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(sheet, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SheetWndProc)));
 
-    // The key page's reader. Without DirectInput the sheet still runs; the key page then
-    // captures nothing.
+    // The key page's reader, opened once the first page has painted: DirectInput's device
+    // enumeration is the longest step of the start, and only the other pages read input.
+    // Without DirectInput the sheet still runs; the key page then captures nothing.
     boost::shared_ptr<CInput> input(new CInput);
-    if (!input->Initialize(inputInterface, sheet, header.hInstance))
-        ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
-                       MB_OK | MB_ICONERROR);
+    AfterFirstPaint openInput([&] {
+        if (!input->Initialize(inputInterface, sheet, header.hInstance))
+            ShowMessageBox(nullptr, "DirectInputの初期化に失敗しました。\n", "エラー",
+                           MB_OK | MB_ICONERROR);
+        MarkStartup("DirectInput");
+    });
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (openInput.Get(&msg) > 0) {
         // Enter and Escape never press OK or Cancel: the key page binds those keys.
         if (IsEnterOrEscape(msg)) continue;
         if (IsKeyToCapture(*this, msg)) continue;

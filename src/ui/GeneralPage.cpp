@@ -1,6 +1,7 @@
 #include "ui/GeneralPage.h"
 
 #include "engine/core/MessageBox.h"
+#include "engine/core/StartupMark.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
 #include "settings/GeneralValues.h"
@@ -46,7 +47,9 @@ void InitGeneralPage(HWND page, CGOption& o) {
     FillList(o.fileCacheList_, {"小", "中", "大"});
     FillList(o.screenSizeList_, {"1.0", "1.5", "2.0", "2.5", "3.0"});
     ShowAllEntries(o.screenSizeList_, 5);
+    MarkStartup("general page filled");
     o.LoadGeneralPage();
+    MarkStartup("general page loaded");
     o.generalPageInitialised_ = true;
 }
 

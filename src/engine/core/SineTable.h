@@ -1,5 +1,5 @@
 // The engine's 64K-entry sine table: entry i = sin(i * 2pi / 65536), pi in single precision.
-// The first graphics device or standard-services object fills it; the render batches and the
+// The first quad or triangle batch or standard-services object fills it; the batches and the
 // standard services' degree functions read it instead of calling the library per vertex or
 // per call.
 #pragma once

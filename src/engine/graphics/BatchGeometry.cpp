@@ -3,25 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/core/SineTable.h"
+#include "engine/graphics/BatchRotation.h"
 
 namespace KYR {
 namespace {
-
-constexpr float kPi = 3.14159265f;
-
-// The upper-left 3 x 3 of the engine's rotation matrix; the rest is the identity's.
-struct Rotation {
-    float m00, m01, m02;
-    float m10, m11, m12;
-};
-
-Rotation MakeRotation(float a, float b, float c) {
-    const SinCos x = TableSinCosDeg(a), y = TableSinCosDeg(b), z = TableSinCosDeg(c);
-    const float sa = x.s, ca = x.c, sb = y.s, cb = y.c, sc = z.s, cc = z.c;
-    return {cc * cb, cc * sb * sa - ca * sc, sa * sc + ca * cc * sb,
-            cb * sc, cc * ca + sa * sb * sc, ca * sb * sc - cc * sa};
-}
 
 // Screen position and perspective of one corner.
 struct Projected {
@@ -42,7 +27,7 @@ void Project(const int32_t* xs, const int32_t* ys, float cx, float cy, const Rot
         largest = std::max(largest, std::fabs(static_cast<float>(xs[k]) - cx));
         largest = std::max(largest, std::fabs(static_cast<float>(ys[k]) - cy));
     }
-    const float q = kPi * largest;
+    const float q = kFocalFactor * largest;
     for (int k = 0; k < N; ++k) {
         const float dx = static_cast<float>(xs[k]) - cx;
         const float dy = static_cast<float>(ys[k]) - cy;
@@ -64,8 +49,8 @@ void Project(const int32_t* xs, const int32_t* ys, float cx, float cy, const Rot
 
 }  // namespace
 
-void WriteQuadVertices(const QuadDesc& quad, float angleX, float angleY, float angleZ,
-                       const VertexScale& scale, RenderVertex out[4]) {
+void ReferenceQuadVertices(const QuadDesc& quad, float angleX, float angleY, float angleZ,
+                           const VertexScale& scale, RenderVertex out[4]) {
     const Rotation r = MakeRotation(angleX, angleY, angleZ);
     // The sums in 64 bits: four int32 corners can overflow int32.
     const float cx =

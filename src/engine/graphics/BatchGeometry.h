@@ -22,9 +22,16 @@ struct VertexScale {
 constexpr float kDepthStep = 1.0f / 65535.0f;
 
 // The quad's four vertices, turned by the angles (degrees, about x, y and z) around the
-// quad's centre with a perspective whose focal distance grows with the quad's size.
+// quad's centre with a perspective whose focal distance grows with the quad's size. This is
+// AddQuad's hot path (QuadVertices.cpp): the four corners side by side in SSE2 lanes, and
+// unrotated sprites without any of the rotation's work.
 void WriteQuadVertices(const QuadDesc& quad, float angleX, float angleY, float angleZ,
                        const VertexScale& scale, RenderVertex out[4]);
+
+// The same vertices worked out corner by corner in plain float arithmetic, one division per
+// corner: the definition the hot path is held to (the host tests compare the two).
+void ReferenceQuadVertices(const QuadDesc& quad, float angleX, float angleY, float angleZ,
+                           const VertexScale& scale, RenderVertex out[4]);
 
 // The triangle's three vertices, turned about its centre moved by the pivot offset; depths
 // fall in 0.4 to 0.5, biased further back by depthBias layers (scaled by the perspective).

@@ -3,11 +3,13 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/core/SineTable.h"
 #include "engine/graphics/KYRD3D.h"
 
 namespace KYR {
 
-CD3DRender::CD3DRender(CKYRD3D* device) : settings_(device) {}
+// AddQuad turns its corners through the sine table: it is filled before the first batch.
+CD3DRender::CD3DRender(CKYRD3D* device) : settings_(device) { FillSineTable(); }
 
 bool CD3DRender::SetTexture(ID3DTexture* texture) {
     KYRAutoLock lock(settings_.Device()->GetDeviceLock());

@@ -3,11 +3,13 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/core/SineTable.h"
 #include "engine/graphics/KYRD3D.h"
 
 namespace KYR {
 
-CD3DTriangleRender::CD3DTriangleRender(CKYRD3D* device) : settings_(device) {}
+// AddTriangle turns its corners through the sine table: it is filled before the first batch.
+CD3DTriangleRender::CD3DTriangleRender(CKYRD3D* device) : settings_(device) { FillSineTable(); }
 
 void CD3DTriangleRender::AddTriangle(const TriangleDesc* triangle, float pivotX, float pivotY,
                                      float angleX, float angleY, float angleZ,

@@ -9,7 +9,6 @@
 
 #include "engine/core/DxEntryPoints.h"
 #include "engine/core/MessageBox.h"
-#include "engine/core/SineTable.h"
 #include "engine/graphics/D3DBackBuffer.h"
 #include "engine/graphics/D3DEffect.h"
 #include "engine/graphics/D3DLineRender.h"
@@ -56,9 +55,10 @@ uint32_t TotalVideoMemory() {
 
 }  // namespace
 
-CKYRD3D::CKYRD3D() {
-    if (g_instanceCount++ == 0) FillSineTable();
-}
+// The sine table is filled by the first batch that turns vertices (D3DRender.cpp,
+// D3DTriangleRender.cpp), not here: the configuration tool makes this object at start only
+// for its hardware page, and 65,536 sines are a visible share of its start under Wine.
+CKYRD3D::CKYRD3D() { ++g_instanceCount; }
 
 CKYRD3D::~CKYRD3D() {
     {

@@ -3,6 +3,7 @@ list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/BatchGeometry.cpp
   ${KYR_AREA_DIR}/EffectErrorText.cpp
   ${KYR_AREA_DIR}/LinePointList.cpp
+  ${KYR_AREA_DIR}/QuadVertices.cpp
   ${KYR_AREA_DIR}/TextureSize.cpp)
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/D3DBackBuffer.cpp
