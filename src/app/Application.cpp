@@ -12,9 +12,9 @@ namespace KYR {
 bool RunRealSheet(CGOption& settings) { return settings.RunConfigSheet(); }
 
 int RunApplication(HINSTANCE instance, InterfaceFactory factory, SheetRunner runSheet) {
+    MarkStartup("start");
     // The tool's one thread, for the whole run: the link page opens the browser through the
     // shell. Declared first, so it ends after everything that might hold a COM object.
-    MarkStartup("start");
     ComApartment apartment;
     MarkStartup("COM apartment");
     CKYRHelp help(instance);
