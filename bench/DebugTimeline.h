@@ -96,8 +96,8 @@ private:
     std::vector<TimelineEvent> marks_;
 };
 
-// Starts exe (in its own folder), waits until its window with the caption answers a message,
-// closes it, and returns its marks and the window's moments in ms from CreateProcess.
+// Starts exe (in its own folder), waits until its window with the caption answers a message
+// and its marks have stopped, closes it, and returns its marks and the window's moments.
 inline std::vector<TimelineEvent> TakeTimeline(DebugMonitor& monitor, const std::string& exe,
                                                const wchar_t* caption) {
     std::vector<TimelineEvent> events;
@@ -125,6 +125,13 @@ inline std::vector<TimelineEvent> TakeTimeline(DebugMonitor& monitor, const std:
             break;
         }
         Sleep(visible ? 0 : 1);
+    }
+    // Work held back until after the first paint marks its steps too: wait until the marks
+    // have stopped coming for a while.
+    for (size_t seen = 0, quiet = 0; quiet < 10 && NowUs() - start < 30e6; Sleep(50)) {
+        const size_t now = monitor.MarksOf(pi.dwProcessId).size();
+        quiet = now == seen ? quiet + 1 : 0;
+        seen = now;
     }
     if (sheet) PostMessageW(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);

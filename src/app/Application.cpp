@@ -17,9 +17,9 @@ bool RunRealSheet(CGOption& settings) {
 }
 
 int RunApplication(HINSTANCE instance, InterfaceFactory factory, SheetRunner runSheet) {
+    MarkStartup("start");
     // The tool's one thread, for the whole run: the link page opens the browser through the
     // shell. Declared first, so it ends after everything that might hold a COM object.
-    MarkStartup("start");
     ComApartment apartment;
     MarkStartup("COM apartment");
     CKYRHelp help(instance);
