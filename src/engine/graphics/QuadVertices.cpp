@@ -84,7 +84,8 @@ void StorePositions(__m128 x, __m128 y, __m128 z, __m128 rhw, RenderVertex out[4
 // 8192/45 in double rounds to the same float: a / 45 is never closer than 2^-30 of its size
 // to a point halfway between two floats (45 is odd and a has 24 bits), and the double
 // product is off by at most 2^-52 of it. Only quotients below the smallest normal float,
-// angles under 1e-35 degrees, round differently, by less than one of their own units.
+// angles under 1e-35 degrees, round differently, by less than one of their own units (a run
+// over every float agrees).
 constexpr double kStepsPerDegree = 8192.0 / 45.0;
 
 float StepsOfDegrees(float degrees) {
@@ -198,7 +199,6 @@ void WriteTurned(const QuadDesc& quad, __m128 sines, __m128 cosines, const Verte
     const __m128 m10 = Mul(cb, sc);
     const __m128 m11 = Add(Mul(cc, ca), Mul(Mul(sa, sb), sc));
     const __m128 m12 = Sub(Mul(Mul(ca, sb), sc), Mul(cc, sa));
-
 
     const __m128 xr = Add(Mul(m00, o.dx), Mul(m10, o.dy));
     const __m128 yr = Add(Mul(m01, o.dx), Mul(m11, o.dy));
