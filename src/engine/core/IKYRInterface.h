@@ -24,8 +24,9 @@ protected:
 // Implements the three counting slots for a concrete class over the interface I. The count
 // is a plain integer (not interlocked): engine objects are counted on one thread, and the
 // graphics objects under their device's lock. The device and its textures, which
-// DirectShow's streaming thread counts too, use SharedRefCounted.
-template <class I>
+// DirectShow's streaming thread counts too, use SharedRefCounted: the same class with an
+// interlocked count of the same place and size.
+template <class I, class Count = int32_t>
 class RefCounted : public I {
 public:
     int32_t AddRef() override { return ++refCount_; }
@@ -43,7 +44,7 @@ protected:
     virtual ~RefCounted() = default;
 
 private:
-    int32_t refCount_ = 1;
+    Count refCount_{1};
 };
 
 }  // namespace KYR

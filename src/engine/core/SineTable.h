@@ -30,21 +30,26 @@ extern float g_sineTable[kSineTableSize];
 SinCos TableSinCosOfLargeTurns(float tableSteps);
 }  // namespace detail
 
-// Sine and cosine of an angle in degrees from the table: the entry below the angle plus a
-// first-order step toward the next one. The table index is the angle's low 16 bits (a
-// negative or huge angle wraps like any other); an infinite or NaN angle counts as 0.
-// Inline: the batches call it three times per sprite, and the call would cost as much as
-// the lookup.
-inline SinCos TableSinCosDeg(float degrees) {
-    const float a = degrees / 360.0f * 65536.0f;
-    if (!(std::fabs(a) < 2147483648.0f)) return detail::TableSinCosOfLargeTurns(a);
-    const int32_t k = static_cast<int32_t>(a);
+// Sine and cosine from an angle in table steps (65,536 to the turn) within the int32 range:
+// the entry below the angle plus a first-order step toward the next one. The table index is
+// the angle's low 16 bits, so a negative or large angle wraps like any other.
+inline SinCos TableSinCosOfSteps(float steps) {
+    const int32_t k = static_cast<int32_t>(steps);
     const uint32_t index = static_cast<uint32_t>(k) & 0xFFFFu;
-    const float fraction = a - static_cast<float>(k);
+    const float fraction = steps - static_cast<float>(k);
     const float s = detail::g_sineTable[index];
     const float c = detail::g_sineTable[(index + 16384u) & 0xFFFFu];
     constexpr float kTwoPi = 2.0f * 3.1415927f;
     return {s + c * fraction * kTwoPi / 65536.0f, c - s * fraction * kTwoPi / 65536.0f};
+}
+
+// Sine and cosine of an angle in degrees from the table; an infinite or NaN angle counts as
+// 0. Inline: the batches call it three times per sprite, and the call would cost as much as
+// the lookup.
+inline SinCos TableSinCosDeg(float degrees) {
+    const float a = degrees / 360.0f * 65536.0f;
+    if (!(std::fabs(a) < 2147483648.0f)) return detail::TableSinCosOfLargeTurns(a);
+    return TableSinCosOfSteps(a);
 }
 
 }  // namespace KYR

@@ -78,7 +78,7 @@ CKYRD3D::~CKYRD3D() {
 // with it (unless the game still holds the texture) both objects and the Direct3D device.
 // ReleaseDevice keeps it, so a device made again binds it again.
 int32_t CKYRD3D::Release() {
-    const int32_t n = SharedRefCounted::Release();
+    const int32_t n = RefCounted::Release();
     if (n == 1) DropTargetHoldingOnlyUs();
     return n;
 }

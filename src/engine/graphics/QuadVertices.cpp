@@ -9,14 +9,18 @@
 // -msse2, and x86-64 always has it.
 //
 // A rotated sprite is one long chain of dependent steps (angle, table read, matrix, corner,
-// division, store), so the work that does not hang on the angles is stored first and the
-// steps of the chain are kept few.
+// division, store), and the processor overlaps a sprite with the next only as far as the
+// instructions waiting on that chain leave it room. So the chain starts first, its steps are
+// kept few, and a sprite turned in the screen's plane only (the 2D game's spinning sprite)
+// takes one angle's table reads and no matrix at all.
 #include "engine/graphics/BatchGeometry.h"
 
 #include "engine/graphics/BatchRotation.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+
+#include <cmath>
 #endif
 
 namespace KYR {
@@ -75,10 +79,30 @@ void StorePositions(__m128 x, __m128 y, __m128 z, __m128 rhw, RenderVertex out[4
     _mm_storeu_ps(f + 21, rhw);
 }
 
+// Degrees to table steps, a / 360 x 65536 in float as TableSinCosDeg forms it, without its
+// division (the longest step before the table reads). The product of the float angle and
+// 8192/45 in double rounds to the same float: a / 45 is never closer than 2^-30 of its size
+// to a point halfway between two floats (45 is odd and a has 24 bits), and the double
+// product is off by at most 2^-52 of it. Only quotients below the smallest normal float,
+// angles under 1e-35 degrees, round differently, by less than one of their own units (a run
+// over every float agrees).
+constexpr double kStepsPerDegree = 8192.0 / 45.0;
+
+float StepsOfDegrees(float degrees) {
+    return static_cast<float>(static_cast<double>(degrees) * kStepsPerDegree);
+}
+
+__m128 StepsOfDegrees(__m128 degrees) {
+    const __m128d k = _mm_set1_pd(kStepsPerDegree);
+    const __m128 low = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(degrees), k));
+    const __m128 high = _mm_cvtpd_ps(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(degrees, degrees)), k));
+    return _mm_movelh_ps(low, high);
+}
+
 // Sines and cosines of the three angles (lanes 0 to 2, in table steps within the int32
 // range), each as TableSinCosDeg works it out: the entry below plus a first-order step. The
 // six table reads are independent, so all of them are in flight at once.
-void TableSinCosOfSteps(__m128 steps, __m128* sines, __m128* cosines) {
+void TableSinCosOfStepLanes(__m128 steps, __m128* sines, __m128* cosines) {
     const __m128i whole = _mm_cvttps_epi32(steps);
     const __m128 fraction = _mm_sub_ps(steps, _mm_cvtepi32_ps(whole));
     alignas(16) uint32_t index[4];
@@ -97,50 +121,22 @@ void TableSinCosOfSteps(__m128 steps, __m128* sines, __m128* cosines) {
     *cosines = Sub(c, Mul(Mul(s, fraction), step));
 }
 
-}  // namespace
-
-void WriteQuadVertices(const QuadDesc& quad, float angleX, float angleY, float angleZ,
-                       const VertexScale& scale, RenderVertex out[4]) {
-    const __m128 angles = _mm_setr_ps(angleX, angleY, angleZ, 0.0f);
-    const int zeroAngles = _mm_movemask_ps(_mm_cmpeq_ps(angles, _mm_setzero_ps()));
-    // Degrees in table steps, formed as TableSinCosDeg forms them.
-    const __m128 steps =
-        _mm_mul_ps(_mm_div_ps(angles, _mm_set1_ps(360.0f)), _mm_set1_ps(65536.0f));
-    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
-    const __m128 inRange = _mm_cmplt_ps(_mm_and_ps(steps, magnitude), _mm_set1_ps(2147483648.0f));
-    // Steps past the int32 range and non-finite angles (NaN fails the comparison too) are
-    // rare: the corner-by-corner arithmetic takes them.
-    if (zeroAngles != 0xF && _mm_movemask_ps(inRange) != 0xF) {
-        ReferenceQuadVertices(quad, angleX, angleY, angleZ, scale, out);
-        return;
-    }
-
-    const __m128i xi = LoadLanes(quad.x), yi = LoadLanes(quad.y);
-    const __m128 x = _mm_cvtepi32_ps(xi), y = _mm_cvtepi32_ps(yi);
-    const __m128 z = _mm_mul_ps(_mm_set1_ps(scale.depthStep), UnsignedToFloats(quad.z));
-    const __m128 rhw = _mm_loadu_ps(quad.rhw);
+// Colour, u and v of the four vertices, which no angle changes; returns their depths.
+__m128 StoreFixedFields(const QuadDesc& quad, const VertexScale& scale, RenderVertex out[4]) {
     StoreTails(_mm_castsi128_ps(LoadLanes(quad.colour)),
                _mm_mul_ps(IntsToFloats(quad.u), _mm_set1_ps(scale.invTextureWidth)),
                _mm_mul_ps(IntsToFloats(quad.v), _mm_set1_ps(scale.invTextureHeight)), out);
-    // Direct3D 9 samples at pixel centres: -0.5 puts texel edges on pixel edges.
-    const __m128 half = _mm_set1_ps(0.5f);
+    return _mm_mul_ps(_mm_set1_ps(scale.depthStep), UnsignedToFloats(quad.z));
+}
 
-    if (zeroAngles == 0xF) {
-        // The unrotated sprite, the common case: the table gives the identity for 0 degrees
-        // and every corner's perspective factor is Q / Q = 1, so each corner keeps its place
-        // and its rhw.
-        StorePositions(_mm_sub_ps(x, half), _mm_sub_ps(y, half), z, rhw, out);
-        return;
-    }
+// The centre as the reference forms it and each corner's offset from it: any four int32 add
+// up exactly in double, and one rounding to float gives what the reference's 64-bit sum
+// gives.
+struct Offsets {
+    __m128 cx, cy, dx, dy;
+};
 
-    __m128 sines, cosines;
-    TableSinCosOfSteps(steps, &sines, &cosines);
-    const __m128 sa = Broadcast<0>(sines), sb = Broadcast<1>(sines), sc = Broadcast<2>(sines);
-    const __m128 ca = Broadcast<0>(cosines), cb = Broadcast<1>(cosines),
-                 cc = Broadcast<2>(cosines);
-
-    // The centre: any four int32 add up exactly in double, and one rounding to float gives
-    // what the reference's 64-bit sum gives.
+Offsets OffsetsFromCentre(__m128i xi, __m128i yi) {
     const __m128d xs = _mm_add_pd(_mm_cvtepi32_pd(xi),
                                   _mm_cvtepi32_pd(_mm_shuffle_epi32(xi, _MM_SHUFFLE(1, 0, 3, 2))));
     const __m128d ys = _mm_add_pd(_mm_cvtepi32_pd(yi),
@@ -148,18 +144,54 @@ void WriteQuadVertices(const QuadDesc& quad, float angleX, float angleY, float a
     const __m128d sums = _mm_add_pd(_mm_unpacklo_pd(xs, ys), _mm_unpackhi_pd(xs, ys));
     const __m128 centre = _mm_mul_ps(_mm_cvtpd_ps(sums), _mm_set1_ps(0.25f));  // cx cy 0 0
     const __m128 cx = Broadcast<0>(centre), cy = Broadcast<1>(centre);
-    const __m128 dx = _mm_sub_ps(x, cx), dy = _mm_sub_ps(y, cy);
+    return {cx, cy, _mm_sub_ps(_mm_cvtepi32_ps(xi), cx), _mm_sub_ps(_mm_cvtepi32_ps(yi), cy)};
+}
 
-    if ((zeroAngles & 3) == 3) {
-        // Turned in the screen's plane only: about x and y the table gives exactly sine 0 and
-        // cosine 1, so the matrix is (cc, -sc; sc, cc), z' is 0 and every corner shares the
-        // divisor D = Q. The factor Q / D is 1 and there is nothing to divide.
-        const __m128 xr = Add(Mul(cc, dx), Mul(sc, dy));
-        const __m128 yr = Add(Mul(Sub(_mm_setzero_ps(), sc), dx), Mul(cc, dy));
-        StorePositions(Sub(Add(cx, xr), half), Sub(Add(cy, yr), half), z, rhw, out);
-        return;
-    }
+// Direct3D 9 samples at pixel centres: -0.5 puts texel edges on pixel edges.
+__m128 Half() { return _mm_set1_ps(0.5f); }
 
+// The unrotated sprite, the common case: the table gives the identity for 0 degrees and
+// every corner's perspective factor is Q / Q = 1, so each corner keeps its place and its rhw.
+void WriteUnturned(const QuadDesc& quad, const VertexScale& scale, RenderVertex out[4]) {
+    const __m128 z = StoreFixedFields(quad, scale, out);
+    StorePositions(_mm_sub_ps(IntsToFloats(quad.x), Half()),
+                   _mm_sub_ps(IntsToFloats(quad.y), Half()), z, _mm_loadu_ps(quad.rhw), out);
+}
+
+// Turned in the screen's plane only, a 2D game's spinning sprite: about x and y the table
+// gives exactly sine 0 and cosine 1, so the matrix is (cc, -sc; sc, cc), z' is 0 and every
+// corner shares the divisor D = Q. The factor Q / D is 1 and there is nothing to divide.
+void WritePlanar(const QuadDesc& quad, SinCos turn, const VertexScale& scale,
+                 RenderVertex out[4]) {
+    const __m128 z = StoreFixedFields(quad, scale, out);
+    const Offsets o = OffsetsFromCentre(LoadLanes(quad.x), LoadLanes(quad.y));
+    const __m128 sc = _mm_set1_ps(turn.s), cc = _mm_set1_ps(turn.c);
+    const __m128 xr = Add(Mul(cc, o.dx), Mul(sc, o.dy));
+    // The reference's (0 - sc) dx + cc dy, in one step fewer: negating commutes with
+    // rounding, and a zero's sign cannot reach the vertex, which adds cy to it.
+    const __m128 yr = Sub(Mul(cc, o.dy), Mul(sc, o.dx));
+    StorePositions(Sub(Add(o.cx, xr), Half()), Sub(Add(o.cy, yr), Half()), z,
+                   _mm_loadu_ps(quad.rhw), out);
+}
+
+// Turned about more than one axis: the whole matrix and the perspective.
+void WriteTurned(const QuadDesc& quad, __m128 sines, __m128 cosines, const VertexScale& scale,
+                 RenderVertex out[4]) {
+    const __m128 z = StoreFixedFields(quad, scale, out);
+    const Offsets o = OffsetsFromCentre(LoadLanes(quad.x), LoadLanes(quad.y));
+    // Q from the largest offset, in every lane. Corners all on the centre give Q = 0, where
+    // the reference takes each corner unrotated: with the smallest normal float as Q there,
+    // every lane divides Q by Q + 0 and comes out as exactly that, with no 0/0 and no branch.
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    __m128 largest = _mm_max_ps(_mm_and_ps(o.dx, magnitude), _mm_and_ps(o.dy, magnitude));
+    largest = _mm_max_ps(largest, _mm_shuffle_ps(largest, largest, _MM_SHUFFLE(2, 3, 0, 1)));
+    largest = _mm_max_ps(largest, _mm_shuffle_ps(largest, largest, _MM_SHUFFLE(1, 0, 3, 2)));
+    const __m128 q = _mm_max_ps(Mul(_mm_set1_ps(kFocalFactor), largest),
+                                _mm_set1_ps(1.17549435e-38f));
+
+    const __m128 sa = Broadcast<0>(sines), sb = Broadcast<1>(sines), sc = Broadcast<2>(sines);
+    const __m128 ca = Broadcast<0>(cosines), cb = Broadcast<1>(cosines),
+                 cc = Broadcast<2>(cosines);
     // RotationOf's products and sums, each in every lane.
     const __m128 m00 = Mul(cc, cb);
     const __m128 m01 = Sub(Mul(Mul(cc, sb), sa), Mul(ca, sc));
@@ -168,22 +200,44 @@ void WriteQuadVertices(const QuadDesc& quad, float angleX, float angleY, float a
     const __m128 m11 = Add(Mul(cc, ca), Mul(Mul(sa, sb), sc));
     const __m128 m12 = Sub(Mul(Mul(ca, sb), sc), Mul(cc, sa));
 
-    // Q from the largest offset, in every lane. Corners all on the centre give Q = 0, where
-    // the reference takes each corner unrotated: with the smallest normal float as Q there,
-    // every lane divides Q by Q + 0 and comes out as exactly that, with no 0/0 and no branch.
-    __m128 largest = _mm_max_ps(_mm_and_ps(dx, magnitude), _mm_and_ps(dy, magnitude));
-    largest = _mm_max_ps(largest, _mm_shuffle_ps(largest, largest, _MM_SHUFFLE(2, 3, 0, 1)));
-    largest = _mm_max_ps(largest, _mm_shuffle_ps(largest, largest, _MM_SHUFFLE(1, 0, 3, 2)));
-    const __m128 q = _mm_max_ps(Mul(_mm_set1_ps(kFocalFactor), largest),
-                                _mm_set1_ps(1.17549435e-38f));
-
-    const __m128 xr = Add(Mul(m00, dx), Mul(m10, dy));
-    const __m128 yr = Add(Mul(m01, dx), Mul(m11, dy));
-    const __m128 zr = Add(Mul(m02, dx), Mul(m12, dy));
+    const __m128 xr = Add(Mul(m00, o.dx), Mul(m10, o.dy));
+    const __m128 yr = Add(Mul(m01, o.dx), Mul(m11, o.dy));
+    const __m128 zr = Add(Mul(m02, o.dx), Mul(m12, o.dy));
     // One divps for the quad: each corner's Q / D, rounded as the reference's division is.
     const __m128 perspective = _mm_div_ps(q, Add(q, zr));
-    StorePositions(Sub(Add(cx, Mul(xr, perspective)), half),
-                   Sub(Add(cy, Mul(yr, perspective)), half), z, Mul(rhw, perspective), out);
+    StorePositions(Sub(Add(o.cx, Mul(xr, perspective)), Half()),
+                   Sub(Add(o.cy, Mul(yr, perspective)), Half()), z,
+                   Mul(_mm_loadu_ps(quad.rhw), perspective), out);
+}
+
+}  // namespace
+
+// The angles' table reads come first: everything else waits on them, and the work that does
+// not (the fixed fields, the centre) fills the time they take.
+void WriteQuadVertices(const QuadDesc& quad, float angleX, float angleY, float angleZ,
+                       const VertexScale& scale, RenderVertex out[4]) {
+    const __m128 angles = _mm_setr_ps(angleX, angleY, angleZ, 0.0f);
+    const int zeroAngles = _mm_movemask_ps(_mm_cmpeq_ps(angles, _mm_setzero_ps()));
+    // Steps past the int32 range and non-finite angles (NaN fails the comparisons too) are
+    // rare: the corner-by-corner arithmetic takes them.
+    constexpr float kInt32Range = 2147483648.0f;
+    if (zeroAngles == 0xF) {
+        WriteUnturned(quad, scale, out);
+    } else if ((zeroAngles & 3) == 3) {
+        const float steps = StepsOfDegrees(angleZ);
+        if (!(std::fabs(steps) < kInt32Range))
+            return ReferenceQuadVertices(quad, angleX, angleY, angleZ, scale, out);
+        WritePlanar(quad, TableSinCosOfSteps(steps), scale, out);
+    } else {
+        const __m128 steps = StepsOfDegrees(angles);
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+        if (_mm_movemask_ps(_mm_cmplt_ps(_mm_and_ps(steps, magnitude),
+                                         _mm_set1_ps(kInt32Range))) != 0xF)
+            return ReferenceQuadVertices(quad, angleX, angleY, angleZ, scale, out);
+        __m128 sines, cosines;
+        TableSinCosOfStepLanes(steps, &sines, &cosines);
+        WriteTurned(quad, sines, cosines, scale, out);
+    }
 }
 
 #else
