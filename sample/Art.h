@@ -13,8 +13,8 @@
 
 class Art {
 public:
-    Art(KYR::IKYRStd* std, KYR::IKYRD3D* d3d, std::string folder)
-        : std_(std), d3d_(d3d), folder_(std::move(folder)) {}
+    Art(KYR::IKYRStd* services, KYR::IKYRD3D* d3d, std::string folder)
+        : services_(services), d3d_(d3d), folder_(std::move(folder)) {}
 
     // A texture holding data\<name>, or null (missing or unreadable file: the caller decides).
     // Borrowed: the texture lives as long as this object.
@@ -29,7 +29,7 @@ private:
     };
     bool Fill(KYR::ID3DTexture* texture, const std::string& path, bool create);
 
-    KYR::IKYRStd* std_;  // borrowed
+    KYR::IKYRStd* services_;  // borrowed
     KYR::IKYRD3D* d3d_;  // borrowed
     std::string folder_;
     std::vector<Entry> entries_;

@@ -95,10 +95,10 @@ int RunGame(HINSTANCE instance, const std::string& folder, GameReport* report) {
     const GameSettings settings = ReadGameSettings(folder);
     // Declared first so it goes last: the device and DirectSound are bound to the window.
     GameWindow window;
-    Own<KYR::IKYRStd> std = CreateKind<KYR::IKYRStd>(KYR::kKindStd);
+    Own<KYR::IKYRStd> services = CreateKind<KYR::IKYRStd>(KYR::kKindStd);
     Own<KYR::IKYRD3D> d3d = CreateKind<KYR::IKYRD3D>(KYR::kKindGraphics);
     Own<KYR::IKYRDI> input = CreateKind<KYR::IKYRDI>(KYR::kKindInput);
-    if (!std || !d3d || !input) return Fail("The engine could not be started.");
+    if (!services || !d3d || !input) return Fail("The engine could not be started.");
 
     const int scaled = 2 + settings.screenSize;  // halves: 1.0 + 0.5 x ScreenSize
     if (!window.Create(instance, kGameWidth * scaled / 2, kGameHeight * scaled / 2,
@@ -109,15 +109,15 @@ int RunGame(HINSTANCE instance, const std::string& folder, GameReport* report) {
     d3d->SetVSync(false);
     if (!CreateDevice(d3d.Get(), window.Handle()))
         return Fail("No Direct3D 9 device could be made for the game's window.");
-    Art art(std.Get(), d3d.Get(), folder);
+    Art art(services.Get(), d3d.Get(), folder);
     Scene scene;
     if (!scene.Create(d3d.Get(), art)) return Fail("The game's art could not be loaded.");
     // Without a keyboard the game cannot be steered, but the close box still ends it.
     Pad pad;
     pad.Open(input.Get(), instance, settings.bindings);
     Sound sound;
-    sound.Open(std.Get(), window.Handle(), folder);
-    Own<KYR::IStdFPSWait> pacer = CreateFrom<KYR::IStdFPSWait>(std.Get(), KYR::kIdStdFPSWait);
+    sound.Open(services.Get(), window.Handle(), folder);
+    Own<KYR::IStdFPSWait> pacer = CreateFrom<KYR::IStdFPSWait>(services.Get(), KYR::kIdStdFPSWait);
     if (!pacer) return Fail("The engine could not be started.");
 
     window.Show();

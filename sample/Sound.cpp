@@ -5,8 +5,8 @@
 
 namespace {
 
-Own<KYR::IStdFileStream> OpenFile(KYR::IKYRStd* std, const std::string& path) {
-    Own<KYR::IStdFileStream> file = CreateFrom<KYR::IStdFileStream>(std, KYR::kIdStdFileStream);
+Own<KYR::IStdFileStream> OpenFile(KYR::IKYRStd* services, const std::string& path) {
+    Own<KYR::IStdFileStream> file = CreateFrom<KYR::IStdFileStream>(services, KYR::kIdStdFileStream);
     if (file && !file->OpenFile(path.c_str())) file.Reset();
     return file;
 }
@@ -21,18 +21,18 @@ Sound::~Sound() {
     if (sound_) sound_->Shutdown();
 }
 
-bool Sound::Open(KYR::IKYRStd* std, HWND window, const std::string& folder) {
+bool Sound::Open(KYR::IKYRStd* services, HWND window, const std::string& folder) {
     sound_ = CreateKind<KYR::IKYRDS>(KYR::kKindSound);
     if (!sound_ || !sound_->Initialize(window)) return false;
 
     // The buffer reads the whole sound at Load and keeps nothing of the file.
-    Own<KYR::IStdFileStream> effectFile = OpenFile(std, folder + "data\\effect.wav");
+    Own<KYR::IStdFileStream> effectFile = OpenFile(services, folder + "data\\effect.wav");
     effect_ = CreateFrom<KYR::IDSSoundBuffer>(sound_.Get(), KYR::kIdDSSoundBuffer);
     if (effect_ && (!effectFile || !effect_->Load(effectFile.Get(), nullptr))) effect_.Reset();
 
     // "wav" picks the streaming DirectSound player, which reads the file as it plays and
     // starts again at the loop position (0) at the end.
-    musicFile_ = OpenFile(std, folder + "data\\music.wav");
+    musicFile_ = OpenFile(services, folder + "data\\music.wav");
     music_ = CreateFrom<KYR::IDSMediaStream>(sound_.Get(), KYR::kIdDSMediaStream);
     if (music_ && (!musicFile_ || !music_->Open(musicFile_.Get(), "wav", true, 0, nullptr)))
         music_.Reset();

@@ -21,7 +21,7 @@ public:
 
     // DirectSound for `window`, data\effect.wav and data\music.wav. False when any of them
     // cannot be had; what could be opened still plays.
-    bool Open(KYR::IKYRStd* std, HWND window, const std::string& folder);
+    bool Open(KYR::IKYRStd* services, HWND window, const std::string& folder);
     // Starts the effect from its beginning, cutting off one still playing. True when it plays.
     bool PlayEffect();
     // The music's state (KYR::StreamStatus): 1 while it plays, looping.

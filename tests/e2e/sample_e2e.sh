@@ -16,13 +16,14 @@ start_sample() {
   (cd "$game" && wine KYRSample.exe >"$game/report.txt" 2>/dev/null) &
   sample_pid=$!
 }
-# Waits for the game to end; prints its exit code, then its report.
-sample_result() {
+# Waits for the game to end: sets sample_exit ("exit N") and report (its last line).
+end_sample() {
   local rc=0
   wait "$sample_pid" || rc=$?
   sample_pid=
-  echo "exit $rc"
-  tr -d '\r' <"$game/report.txt"
+  sample_exit="exit $rc"
+  report=$(tr -d '\r' <"$game/report.txt" | tail -n1)
+  echo "     $report"
 }
 field() { sed -n "s/.* $1 \([^ ]*\).*/\1/p" <<<"$2"; }  # the word after a report's label
 
@@ -33,7 +34,7 @@ cp "$sample/KYRSample.exe" "$game/" && cp -r "$sample/data" "$game/"
 start_tool
 drive find select:1005:2 page:1 focus:1104 key:0x4C focus:1105 key:0x4B click:1 gone >/dev/null
 check "the tool saves with OK" "0" "$(tool_exit_code)"
-check "→ is bound to L and A to K" "RIGHT=0,0x26|BTN1=0,0x25|ScreenSize=2" \
+check "→ is bound to L and A to K, the size is 2.0" "BTN1=0,0x25|RIGHT=0,0x26|ScreenSize=2" \
   "$(grep -E '^(RIGHT|BTN1|ScreenSize)=' "$game/Game.ini" | tr -d '\r' | sort | paste -sd'|')"
 
 # The game in the same folder: a window of twice the game's 320 x 240. Holding L moves the
@@ -43,10 +44,8 @@ out=$(drive "window:KYR Sample" client back down:0x4C sleep:1500 up:0x4C key:0x4
   "shot:$(winpath "$shots/sample.bmp")" key:0x1B gone)
 check "the window's client area is 2.0 times the game's" "client 640,480" "$(head -n1 <<<"$out")"
 convert "$shots/sample.bmp" "$shots/sample.png" && rm -f "$shots/sample.bmp"
-result=$(sample_result)
-report=$(tail -n1 <<<"$result")
-echo "     $report"
-check "Escape ends the game with 0" "exit 0" "$(head -n1 <<<"$result")"
+end_sample
+check "Escape ends the game with 0" "exit 0" "$sample_exit"
 x=$(field player "$report" | cut -d, -f1)
 check "holding L moved the player right, not up or down" "right,120" \
   "$([ "${x:-0}" -gt 160 ] && echo right),$(field player "$report" | cut -d, -f2)"
@@ -63,10 +62,8 @@ screen=$(sed -n 's/^screen //p' <<<"$out")
 check "full screen is a window of the screen's size" "rect 0,0,$screen" "$(head -n1 <<<"$out")"
 convert "$shots/sample-fullscreen.bmp" "$shots/sample-fullscreen.png" &&
   rm -f "$shots/sample-fullscreen.bmp"
-result=$(sample_result)
-report=$(tail -n1 <<<"$result")
-echo "     $report"
-check "the close box ends the game with 0" "exit 0" "$(head -n1 <<<"$result")"
+end_sample
+check "the close box ends the game with 0" "exit 0" "$sample_exit"
 check "no key held, the player stays in the middle" "160,120" "$(field player "$report")"
 
 finish
