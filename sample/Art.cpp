@@ -23,7 +23,8 @@ bool Art::Reload() {
 }
 
 bool Art::Fill(KYR::ID3DTexture* texture, const std::string& path, bool create) {
-    Own<KYR::IStdFileStream> file = CreateFrom<KYR::IStdFileStream>(services_, KYR::kIdStdFileStream);
+    Own<KYR::IStdFileStream> file =
+        CreateFrom<KYR::IStdFileStream>(services_, KYR::kIdStdFileStream);
     Own<KYR::IStdGraphicsLoader> loader =
         CreateFrom<KYR::IStdGraphicsLoader>(services_, KYR::kIdStdGraphicsLoader);
     if (!file || !loader || !file->OpenFile(path.c_str()) || !loader->Open(file.Get(), nullptr))

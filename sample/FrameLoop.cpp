@@ -34,8 +34,8 @@ public:
     FineTimer& operator=(const FineTimer&) = delete;
 };
 
-// Waits the whole time the pacer asked for, answering the window's messages meanwhile: a
-// shorter wait would make the pacer count the next frame as due at once.
+// Waits the time the pacer asked for, answering the window's messages meanwhile; a message
+// wakes the wait early, and the rest is still waited so the frames keep their pace.
 void WaitFor(GameWindow& window, DWORD ms) {
     const DWORD start = timeGetTime();
     for (DWORD passed = 0; passed < ms; passed = timeGetTime() - start) {

@@ -7,9 +7,9 @@
 
 namespace {
 
-const char* const kButtonKeys[kButtonCount] = {"UP",   "DOWN", "LEFT", "RIGHT", "BTN1",  "BTN2",
-                                               "BTN3", "BTN4", "BTN5", "BTN6",  "BTN7",  "BTN8",
-                                               "BTN9", "BTN10", "BTN11", "BTN12"};
+const char* const kButtonKeys[kButtonCount] = {
+    "UP",   "DOWN", "LEFT", "RIGHT", "BTN1", "BTN2",  "BTN3",  "BTN4",
+    "BTN5", "BTN6", "BTN7", "BTN8",  "BTN9", "BTN10", "BTN11", "BTN12"};
 
 // A key's text; `fallback` when the key is missing (a key present and empty reads as empty).
 std::string ReadKey(const std::string& file, const char* section, const char* key,

@@ -6,7 +6,8 @@
 namespace {
 
 Own<KYR::IStdFileStream> OpenFile(KYR::IKYRStd* services, const std::string& path) {
-    Own<KYR::IStdFileStream> file = CreateFrom<KYR::IStdFileStream>(services, KYR::kIdStdFileStream);
+    Own<KYR::IStdFileStream> file =
+        CreateFrom<KYR::IStdFileStream>(services, KYR::kIdStdFileStream);
     if (file && !file->OpenFile(path.c_str())) file.Reset();
     return file;
 }
