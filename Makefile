@@ -1,5 +1,5 @@
 # The two entry points of the README. Both install what is missing first.
-.PHONY: run test build bench setup
+.PHONY: run test build bench setup sample
 
 run:
 	bash scripts/run-demo.sh
@@ -12,6 +12,9 @@ build:
 
 bench:
 	bash scripts/bench.sh
+
+sample:
+	bash scripts/run-sample.sh
 
 setup:
 	bash scripts/setup.sh

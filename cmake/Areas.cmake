@@ -53,13 +53,16 @@ kyr_area(kyr_media_stream ROOMS engine/media/stream
 kyr_area(kyr_media_video ROOMS engine/media/video
   LINKS PUBLIC kyr_core kyr_graphics kyr_media_dshow kyr_media_graph)
 kyr_area(kyr_input ROOMS input LINKS PUBLIC kyr_core)
+# The interface factory makes the top-level interface of every engine area.
+kyr_area(kyr_factory ROOMS engine/factory
+  LINKS PUBLIC kyr_core
+  PRIVATE kyr_graphics kyr_media_std kyr_media_stream kyr_media_video kyr_input)
 kyr_area(kyr_web ROOMS web LINKS PRIVATE kyr_core)
 kyr_area(kyr_settings ROOMS settings LINKS PUBLIC kyr_core PRIVATE kyr_input)
 kyr_area(kyr_ui ROOMS ui resources
   LINKS PUBLIC kyr_settings PRIVATE kyr_core kyr_graphics kyr_input kyr_web)
 kyr_area(kyr_app ROOMS app
-  LINKS PUBLIC kyr_core kyr_graphics kyr_input
-  PRIVATE kyr_settings kyr_ui kyr_media_std kyr_media_stream kyr_media_video)
+  LINKS PUBLIC kyr_core kyr_graphics kyr_input kyr_factory PRIVATE kyr_settings kyr_ui)
 
 # Every room with a sources.cmake belongs to one library.
 get_property(kyr_claimed GLOBAL PROPERTY KYR_CLAIMED_ROOMS)
@@ -74,4 +77,5 @@ endforeach()
 add_library(kyr_engine INTERFACE)
 target_link_libraries(kyr_engine INTERFACE
   kyr_core kyr_graphics kyr_media_std kyr_media_sound kyr_media_dshow kyr_media_graph
-  kyr_media_stream kyr_media_video kyr_input kyr_web kyr_settings kyr_ui kyr_app kyr_squish)
+  kyr_media_stream kyr_media_video kyr_input kyr_factory kyr_web kyr_settings kyr_ui kyr_app
+  kyr_squish)

@@ -43,6 +43,8 @@ target_link_libraries(kyr_web PRIVATE kernel32 advapi32)
 target_link_libraries(kyr_settings PRIVATE kernel32 user32 gdi32 shlwapi)
 target_link_libraries(kyr_ui PRIVATE kernel32 user32 gdi32 comctl32)
 target_link_libraries(kyr_app PRIVATE kernel32 ole32)
+# The engine's areas as the package a game builds against (`cmake --install`).
+include(cmake/Package.cmake)
 
 # tests/data holds the files test programs embed (RCDATA "bmp/d1.bmp").
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/src/resources -I ${CMAKE_SOURCE_DIR}/tests/data")

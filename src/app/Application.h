@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/InterfaceFactory.h"
+#include "engine/factory/InterfaceFactory.h"
 
 class CGOption;
 

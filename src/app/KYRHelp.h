@@ -12,7 +12,7 @@
 #include <deque>
 #include <string>
 
-#include "app/InterfaceFactory.h"
+#include "engine/factory/InterfaceFactory.h"
 #include "app/MainWindow.h"
 #include "app/SpareServices.h"
 #include "engine/core/GDebug.h"

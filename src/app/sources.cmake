@@ -1,5 +1,4 @@
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/Application.cpp
-  ${KYR_AREA_DIR}/InterfaceFactory.cpp
   ${KYR_AREA_DIR}/KYRHelp.cpp
   ${KYR_AREA_DIR}/ModuleDirectory.cpp)

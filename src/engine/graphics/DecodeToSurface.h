@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/graphics/StdGraphicsLoader.h"
+#include "engine/graphics/IStdGraphicsLoader.h"
 
 namespace KYR {
 

@@ -12,8 +12,11 @@ namespace KYR {
 class ID3DTexture;
 
 // The render-mode pair of every batch: colour modes 0 texture x vertex colour, 1 texture +
-// vertex colour, 2 vertex colour only; blend modes 0 to 10 (table in RenderSettings.cpp).
-// Each out pointer of GetRenderMode may be null.
+// vertex colour, 2 vertex colour only. Blend modes, used while blending is on: 0 ordinary
+// alpha blending, 1 added by source alpha, 2 subtracted by source alpha, 3 multiplied
+// (colour and alpha), 4 copied, 5 added, 6 subtracted, 7 colour multiplied; 8, 9 and 10 keep
+// the target's colour and add, subtract or multiply its alpha. Modes 5 to 7 keep the
+// target's alpha. Each out pointer of GetRenderMode may be null.
 
 // Quads of a fixed capacity, drawn with one indexed call.
 class ID3DRender : public IKYRInterface {

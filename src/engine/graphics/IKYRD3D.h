@@ -12,7 +12,7 @@
 namespace KYR {
 
 class ID3DTexture;
-class CD3DEffect;
+class ID3DEffect;
 
 // Filled by GetAdapterInfo; field order is part of the engine's interface.
 struct D3DAdapterInfo {
@@ -44,7 +44,9 @@ public:
     virtual void EndScene() = 0;
     virtual bool Present() = 0;
     virtual HRESULT TestCooperativeLevel() = 0;
-    virtual CD3DEffect* CreateEffect(const char* source) = 0;
+    // Slot 16. A new effect with one reference for the caller, also when the source does not
+    // compile (its operations then do nothing).
+    virtual ID3DEffect* CreateEffect(const char* source) = 0;
     virtual bool GetVSync() = 0;
     virtual void SetVSync(bool on) = 0;
     virtual bool GetNonPow2Textures() = 0;

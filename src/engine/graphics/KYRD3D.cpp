@@ -129,7 +129,7 @@ void* CKYRD3D::CreateObject(REFGUID id) {
 
 // A failed compile is the user's to see, yet the caller still gets an object to draw with:
 // one that does nothing.
-CD3DEffect* CKYRD3D::CreateEffect(const char* source) {
+ID3DEffect* CKYRD3D::CreateEffect(const char* source) {
     KYRAutoLock lock(&lock_);
     RefPtr<ID3DXEffect> effect;
     RefPtr<ID3DXBuffer> errors;

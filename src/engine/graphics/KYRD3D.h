@@ -49,7 +49,7 @@ public:
     void EndScene() override;
     bool Present() override;
     HRESULT TestCooperativeLevel() override;
-    CD3DEffect* CreateEffect(const char* source) override;
+    ID3DEffect* CreateEffect(const char* source) override;
     bool GetVSync() override { return vsync_; }
     void SetVSync(bool on) override { vsync_ = on; }
     bool GetNonPow2Textures() override { return nonPow2Textures_; }

@@ -1,24 +1,13 @@
 // CStdGraphicsLoader: opens an image stream with a decoder plug-in (CBMPLoader unless the
-// caller gives another) and forwards to it. Typical use: Open(stream, nullptr), read the
-// size, make and lock a texture of that size, Decode into its bits, unlock, Close.
+// caller gives another) and forwards to it.
 #pragma once
 
 #include <cstdint>
 
 #include "engine/core/RefPtr.h"
-#include "engine/graphics/IGraphicsPlugin.h"
+#include "engine/graphics/IStdGraphicsLoader.h"
 
 namespace KYR {
-
-class IStdGraphicsLoader : public IKYRInterface {
-public:
-    virtual uint32_t GetImageWidth() = 0;
-    virtual uint32_t GetImageHeight() = 0;
-    virtual bool Open(IDataStream* stream, IGraphicsPlugin* plugin) = 0;
-    virtual void Decode(void* destination, uint32_t width, uint32_t height, bool compress) = 0;
-    virtual void Close() = 0;
-    virtual ~IStdGraphicsLoader() = default;
-};
 
 class CStdGraphicsLoader : public RefCounted<IStdGraphicsLoader> {
 public:

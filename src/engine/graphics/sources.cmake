@@ -22,3 +22,15 @@ list(APPEND KYR_PURE_SOURCES
   ${KYR_AREA_DIR}/BMPLoader.cpp
   ${KYR_AREA_DIR}/DecodeToSurface.cpp
   ${KYR_AREA_DIR}/StdGraphicsLoader.cpp)
+list(APPEND KYR_PUBLIC_HEADERS
+  ${KYR_AREA_DIR}/BatchTypes.h
+  ${KYR_AREA_DIR}/GraphicsObjectIds.h
+  ${KYR_AREA_DIR}/ID3DBackBuffer.h
+  ${KYR_AREA_DIR}/ID3DEffect.h
+  ${KYR_AREA_DIR}/ID3DRender.h
+  ${KYR_AREA_DIR}/ID3DTexture.h
+  ${KYR_AREA_DIR}/ID3DVideo.h
+  ${KYR_AREA_DIR}/ID3DVideoTexture.h
+  ${KYR_AREA_DIR}/IGraphicsPlugin.h
+  ${KYR_AREA_DIR}/IKYRD3D.h
+  ${KYR_AREA_DIR}/IStdGraphicsLoader.h)

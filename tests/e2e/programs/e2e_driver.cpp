@@ -4,6 +4,8 @@
 // printed one line each ("text 1001=..."), UTF-8, for the test script to compare.
 //
 //   find                 wait (60 s) for the sheet captioned "ゲームの設定"
+//   window:CAPTION       wait (60 s) for another program's visible window with that caption;
+//                        the steps after it act on that window as on the sheet
 //   page:N               switch to tab N (0-based), as a click on the tab would
 //   text:ID              print the text of control ID on the current page (or the sheet)
 //   check:ID             print the check state of button ID
@@ -16,6 +18,8 @@
 //   focused              print the id of the control that has the focus
 //   close                the window's close box (WM_SYSCOMMAND SC_CLOSE)
 //   rect                 print the sheet's window rectangle
+//   client               print the size of the window's client area ("client W,H")
+//   screen               print the size of the screen ("screen W,H")
 //   current              print the index of the page shown
 //   shot:PATH            save the sheet's window as a 24-bit BMP
 //   sleep:MS             wait, then let the tool catch up
@@ -187,16 +191,24 @@ bool Step(const std::string& step) {
     const std::string& verb = a[0];
     auto num = [&](size_t i) { return i < a.size() ? std::atoi(a[i].c_str()) : 0; };
 
-    if (verb == "find") {
+    if (verb == "find" || verb == "window") {
+        const std::wstring caption = verb == "find" ? L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a"
+                                                    : Wide(step.substr(7));
+        g_sheet = nullptr;
         for (int i = 0; i < kDeadlineTicks && !g_sheet; ++i) {
-            g_sheet = FindWindowW(nullptr, L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a");
+            g_sheet = FindWindowW(nullptr, caption.c_str());
             if (!g_sheet || !IsWindowVisible(g_sheet)) {
                 g_sheet = nullptr;
                 Sleep(100);
             }
         }
-        if (!g_sheet) return Fail("no sheet");
+        if (!g_sheet) return Fail("no window " + Utf8(caption));
         Settle();
+        return true;
+    }
+    if (verb == "screen") {
+        std::printf("screen %d,%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        std::fflush(stdout);
         return true;
     }
     if (verb == "gone") {
@@ -370,6 +382,13 @@ bool Step(const std::string& step) {
         RECT r;
         GetWindowRect(g_sheet, &r);
         std::printf("rect %ld,%ld,%ld,%ld\n", r.left, r.top, r.right, r.bottom);
+        std::fflush(stdout);
+        return true;
+    }
+    if (verb == "client") {
+        RECT r;
+        GetClientRect(g_sheet, &r);
+        std::printf("client %ld,%ld\n", r.right, r.bottom);
         std::fflush(stdout);
         return true;
     }

@@ -49,7 +49,7 @@ struct FakeGraphics : Counted<IKYRD3D> {
     void EndScene() override {}
     bool Present() override { return false; }
     HRESULT TestCooperativeLevel() override { return S_OK; }
-    CD3DEffect* CreateEffect(const char*) override { return nullptr; }
+    ID3DEffect* CreateEffect(const char*) override { return nullptr; }
     bool GetVSync() override { return true; }
     void SetVSync(bool) override {}
     bool GetNonPow2Textures() override { return false; }

@@ -97,7 +97,7 @@ TEST_F(EffectTest, FailedCompileShowsOneBoxAndGivesAnInertEffect) {
     };
     for (const Row& r : rows) {
         BoxWatch watch;
-        RefPtr<CD3DEffect> effect(r.d3d->CreateEffect(r.source));
+        RefPtr<ID3DEffect> effect(r.d3d->CreateEffect(r.source));
         ASSERT_TRUE(effect) << r.what;
         ASSERT_EQ(watch.boxes.size(), 1u) << r.what;
         EXPECT_EQ(watch.boxes[0].caption, "ERROR");
@@ -111,7 +111,7 @@ TEST_F(EffectTest, FailedCompileShowsOneBoxAndGivesAnInertEffect) {
 TEST(EffectNoDevice, CreateEffectStillGivesAnEffect) {
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
     BoxWatch watch;
-    RefPtr<CD3DEffect> effect(d3d->CreateEffect("float f;"));
+    RefPtr<ID3DEffect> effect(d3d->CreateEffect("float f;"));
     ASSERT_TRUE(effect);
     ASSERT_EQ(watch.boxes.size(), 1u);
     EXPECT_EQ(watch.boxes[0].caption, "ERROR");
@@ -126,7 +126,7 @@ TEST_F(EffectTest, CompiledEffectRunsItsPassAndSurvivesAReset) {
                                    nullptr, 0, nullptr, raw.Put(), nullptr),
               D3D_OK);
     ID3DXEffect* inner = raw.Get();
-    RefPtr<CD3DEffect> effect(new CD3DEffect(d3d_, std::move(raw)));
+    RefPtr<ID3DEffect> effect(new CD3DEffect(d3d_, std::move(raw)));
     // D3DX holds the texture set on it, and Reset fails while a default-pool texture lives.
     RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(d3d_->CreateObject(kIdD3DTexture)));
     ASSERT_TRUE(texture->Create(16, 16, false, false));

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "SoundTestSupport.h"
-#include "app/InterfaceFactory.h"
+#include "engine/factory/InterfaceFactory.h"
 #include "engine/media/stream/IStreamControl.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InterfaceFactory.h"
+#include "engine/factory/InterfaceFactory.h"
 #include "engine/core/RefPtr.h"
 #include "engine/core/ScopedHandle.h"
 #include "engine/graphics/StdGraphicsLoader.h"

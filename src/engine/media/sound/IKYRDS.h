@@ -34,8 +34,9 @@ enum SoundStatus : int32_t {
     kSoundNotLoaded = 4,
 };
 
-// A whole sound in one DirectSound secondary buffer, played once per Play. Volume 0-100,
-// pan -100-100 and frequency in percent of the sound's own rate (SoundScales.h).
+// A whole sound in one DirectSound secondary buffer, played once per Play. Volume 0-100 is an
+// attenuation of (100 - v)^2 hundredths of a decibel; pan -100-100 (left to right) one of p^2
+// on the other side; frequency is in percent of the sound's own rate.
 class IDSSoundBuffer : public IKYRInterface {
 public:
     virtual void Play() = 0;

@@ -3,19 +3,10 @@
 
 #include <cstdint>
 
-#include "engine/core/IKYRInterface.h"
+#include "engine/media/std/IStdFPSWait.h"
 #include "engine/media/std/SystemClock.h"
 
 namespace KYR {
-
-class IStdFPSWait : public IKYRInterface {
-public:
-    virtual bool IsLate() = 0;
-    virtual uint32_t Start(uint32_t framesPerSecond) = 0;
-    virtual void Stop() = 0;
-    virtual uint32_t Wait() = 0;
-    virtual ~IStdFPSWait() = default;
-};
 
 class CStdFPSWait : public RefCounted<IStdFPSWait> {
 public:

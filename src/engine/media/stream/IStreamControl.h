@@ -1,7 +1,7 @@
 // The playback control every media stream player implements, and the media stream object
 // the sound interface hands out. Slot order is fixed: AddRef, Release, GetRefCount, then the
 // operations below in declaration order, the virtual destructor last. Times are milliseconds;
-// volume 0-100, pan -100-100 and speed in percent use the scales of SoundScales.h.
+// volume 0-100, pan -100-100 and speed in percent use the sound buffer's scales (IKYRDS.h).
 #pragma once
 
 #include <cstdint>

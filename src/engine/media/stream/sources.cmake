@@ -6,3 +6,5 @@ list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/DShowStream.cpp
   ${KYR_AREA_DIR}/DSoundStream.cpp
   ${KYR_AREA_DIR}/KYRDS.cpp)
+list(APPEND KYR_PUBLIC_HEADERS
+  ${KYR_AREA_DIR}/IStreamControl.h)

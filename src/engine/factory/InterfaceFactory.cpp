@@ -1,4 +1,4 @@
-#include "app/InterfaceFactory.h"
+#include "engine/factory/InterfaceFactory.h"
 
 #include <new>
 
