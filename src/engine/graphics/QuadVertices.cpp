@@ -129,20 +129,34 @@ __m128 StoreFixedFields(const QuadDesc& quad, const VertexScale& scale, RenderVe
     return _mm_mul_ps(_mm_set1_ps(scale.depthStep), UnsignedToFloats(quad.z));
 }
 
-// The centre as the reference forms it and each corner's offset from it: any four int32 add
-// up exactly in double, and one rounding to float gives what the reference's 64-bit sum
-// gives.
+// The centre as the reference forms it, and each corner's offset from it. The reference sums
+// the four corners in 64 bits and rounds once to float; four int32 of magnitude below 2^29
+// cannot overflow an int32 sum, so that sum is the same integer. Wider corners, which no
+// screen has, are summed in double, where any four int32 add up exactly.
 struct Offsets {
     __m128 cx, cy, dx, dy;
 };
 
-Offsets OffsetsFromCentre(__m128i xi, __m128i yi) {
+__m128 CentreOfWideCorners(__m128i xi, __m128i yi) {
     const __m128d xs = _mm_add_pd(_mm_cvtepi32_pd(xi),
                                   _mm_cvtepi32_pd(_mm_shuffle_epi32(xi, _MM_SHUFFLE(1, 0, 3, 2))));
     const __m128d ys = _mm_add_pd(_mm_cvtepi32_pd(yi),
                                   _mm_cvtepi32_pd(_mm_shuffle_epi32(yi, _MM_SHUFFLE(1, 0, 3, 2))));
     const __m128d sums = _mm_add_pd(_mm_unpacklo_pd(xs, ys), _mm_unpackhi_pd(xs, ys));
-    const __m128 centre = _mm_mul_ps(_mm_cvtpd_ps(sums), _mm_set1_ps(0.25f));  // cx cy 0 0
+    return _mm_mul_ps(_mm_cvtpd_ps(sums), _mm_set1_ps(0.25f));  // cx cy 0 0
+}
+
+Offsets OffsetsFromCentre(__m128i xi, __m128i yi) {
+    const __m128i lo = _mm_unpacklo_epi32(xi, yi), hi = _mm_unpackhi_epi32(xi, yi);
+    const __m128i pairs = _mm_add_epi32(lo, hi);  // x0+x2 y0+y2 x1+x3 y1+y3
+    const __m128i sums = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+    __m128 centre = _mm_mul_ps(_mm_cvtepi32_ps(sums), _mm_set1_ps(0.25f));  // cx cy cx cy
+    // -2^29 <= v < 2^29 exactly when v + 2^29 has neither of its top two bits set.
+    const __m128i bias = _mm_set1_epi32(1 << 29);
+    const __m128i top = _mm_srli_epi32(
+        _mm_or_si128(_mm_add_epi32(lo, bias), _mm_add_epi32(hi, bias)), 30);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(top, _mm_setzero_si128())) != 0xFFFF)
+        centre = CentreOfWideCorners(xi, yi);
     const __m128 cx = Broadcast<0>(centre), cy = Broadcast<1>(centre);
     return {cx, cy, _mm_sub_ps(_mm_cvtepi32_ps(xi), cx), _mm_sub_ps(_mm_cvtepi32_ps(yi), cy)};
 }
