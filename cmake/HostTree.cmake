@@ -47,6 +47,9 @@ if(kyr_host_tests)
   add_test(NAME host.unit COMMAND host_tests)
 endif()
 
+# setup's apt steps against a stand-in apt-get (a mirror caught mid-sync).
+add_test(NAME host.setup_apt COMMAND bash ${CMAKE_SOURCE_DIR}/tests/host/setup_apt_test.sh)
+
 # Fuzz targets: tests/fuzz/<name>_fuzz.cpp. ctest runs each for a bounded time from its corpus.
 set(KYR_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs under ctest")
 file(GLOB kyr_fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)

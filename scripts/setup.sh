@@ -7,7 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 here=$(cd "$(dirname "$0")/.." && pwd)
 deps="${DEPS_DIR:-$here/build/deps}"
 
-sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+. "$here/scripts/apt.sh"
 
 pkgs=(
   g++-mingw-w64-i686 mingw-w64-tools
@@ -24,15 +24,11 @@ pkgs=(
   cmake make clang libclang-rt-14-dev locales python3 python3-oauthlib python3-fonttools dpkg-dev
 )
 
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+mapfile -t missing < <(kyr_apt_missing "${pkgs[@]}")
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || sudo_ dpkg --add-architecture i386
-  sudo_ apt-get update -qq
-  sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  kyr_apt_install "${missing[@]}"
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
@@ -68,19 +64,20 @@ fi
 sq="$deps/libsquish"
 if [ ! -f "$sq/lib/libsquish.a" ]; then
   echo "setup: building libsquish for i686-w64-mingw32"
-  src_list=/etc/apt/sources.list.d/debian-src.sources
-  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    {
-      echo "Types: deb-src"
-      echo "URIs: http://deb.debian.org/debian"
-      echo "Suites: bookworm bookworm-updates"
-      echo "Components: main"
-      echo "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
-    } | sudo_ tee "$src_list" >/dev/null
-    sudo_ apt-get update -qq
-  fi
-  rm -rf "$sq" && mkdir -p "$sq/src" "$sq/lib" "$sq/include"
-  (cd "$sq/src" && apt-get source -qq libsquish >/dev/null 2>&1)
+  # The source index comes from deb-src twins of the configured sources, fetched into a
+  # private folder: the machine's sources stay as they are and no mirror is written here.
+  rm -rf "$sq"
+  src_apt="$sq/apt"
+  kyr_apt_source_twins "$src_apt/etc"
+  mkdir -p "$src_apt/lists/partial"
+  src_opts=(-o Dir::Etc::SourceList="$src_apt/etc/sources.list"
+            -o Dir::Etc::SourceParts="$src_apt/etc/parts" -o Dir::State::Lists="$src_apt/lists"
+            -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o APT::Sandbox::User=root)
+  kyr_apt_update "${src_opts[@]}"
+  mkdir -p "$sq/src" "$sq/lib" "$sq/include"
+  (cd "$sq/src" && apt-get "${src_opts[@]}" source -qq libsquish >/dev/null 2>&1) ||
+    { echo "setup: 'apt-get source libsquish' failed; is a Debian mirror configured in" \
+           "$KYR_APT_ETC/sources.list.d/?" >&2; exit 1; }
   srcdir=$(find "$sq/src" -maxdepth 1 -type d -name 'libsquish-*' | head -n1)
   [ -n "$srcdir" ] || { echo "setup: libsquish source not found" >&2; exit 1; }
   objs=()
@@ -90,6 +87,7 @@ if [ ! -f "$sq/lib/libsquish.a" ]; then
   done
   $AR_W rcs "$sq/lib/libsquish.a" "${objs[@]}"
   cp "$srcdir/squish.h" "$sq/include/"
+  rm -rf "$src_apt"   # the source index is tens of MB we no longer need
 fi
 
 # Wine's i386 programs on a kernel that cannot run them go through qemu-i386
@@ -112,8 +110,9 @@ if [ "$(kyr_wine_path_wanted)" = emulated ] && [ ! -x "$KYR_QEMU_I386" ]; then
     > "$apt_dir/sources.list"
   apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
             -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache::Archives="$apt_dir/archives")
-  apt-get "${apt_opts[@]}" update -qq
-  (cd "$apt_dir" && apt-get "${apt_opts[@]}" download qemu-user >/dev/null 2>&1)
+  kyr_apt_update "${apt_opts[@]}" -o APT::Sandbox::User=root
+  (cd "$apt_dir" && apt-get "${apt_opts[@]}" download qemu-user >/dev/null 2>&1) ||
+    { echo "setup: could not download qemu-user from Debian 13 ($mirror trixie)" >&2; exit 1; }
   dpkg-deb --fsys-tarfile "$apt_dir"/qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 > "$KYR_QEMU_I386.part"
   chmod +x "$KYR_QEMU_I386.part"
   "$KYR_QEMU_I386.part" --version >/dev/null
