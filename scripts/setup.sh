@@ -18,6 +18,10 @@ pkgs=(
   # Wine's WAVE parser and AVI splitter are built on GStreamer (wavparse, avidemux and the
   # base elements around them); without these the parsers are created but never connect.
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+  # A sound server of the tests' own (scripts/pulse.sh): real-time sound and a sink to
+  # record. With pulseaudio installed ALSA routes through its plugin, which wine32 needs in
+  # i386 too or it finds no ALSA device at all.
+  pulseaudio pulseaudio-utils libpulse0:i386 libasound2-plugins:i386
   xvfb xauth xdotool imagemagick x11-utils
   libboost-dev googletest
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-vlgothic fonts-horai-umefont

@@ -18,9 +18,11 @@ scripts/wine-prefix.sh || exit 1
 . scripts/wine-env.sh || exit 1
 echo "== Wine path: $(kyr_wine_path_line)"
 xvfb_pid=
+. scripts/pulse.sh
 cleanup() {
   wineserver -k 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  stop_pulse
   wait 2>/dev/null
 }
 trap cleanup EXIT
@@ -28,6 +30,8 @@ if [ -z "${DISPLAY:-}" ]; then
   . scripts/xvfb.sh
   start_xvfb || exit 1
 fi
+# Sound at real time, and a sink the tests can record (scripts/pulse.sh).
+start_pulse || exit 1
 # One wineserver for the whole run: each test program then starts in a fraction of a second.
 wineserver -p 2>/dev/null
 # Serially: tests that send keys need the foreground window to themselves.

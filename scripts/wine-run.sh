@@ -7,15 +7,21 @@ here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/wine-env.sh" || exit 125
 
 xvfb_pid=
+. "$here/pulse.sh"
 out=$(mktemp); err=$(mktemp)
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  stop_pulse
   rm -f "$out" "$err"
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
   . "$here/xvfb.sh"
   start_xvfb || exit 125
+fi
+# Sound at real time (scripts/pulse.sh), unless the caller runs a server already.
+if [ -z "${PULSE_SERVER:-}" ]; then
+  start_pulse || exit 125
 fi
 
 # Wine's own helper processes (services, explorer, winedevice) outlive the program and inherit

@@ -2,8 +2,11 @@
 // the oddity it is about: a lying size, a missing pad byte, a word inside another chunk.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kyrtest {
@@ -61,6 +64,20 @@ inline Bytes Ramp(size_t n, uint8_t start = 1) {
 
 inline Bytes PcmWav(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& data) {
     return Riff({{"fmt ", FormatBody(channels, rate, bits)}, {"data", data}});
+}
+
+// 16-bit mono sine tones one after another, each {hertz, milliseconds}, at a peak of 8000:
+// a recording of it tells which part is playing.
+inline Bytes ToneSamples(uint32_t rate, std::initializer_list<std::pair<double, uint32_t>> parts) {
+    Bytes b;
+    for (const auto& part : parts) {
+        const size_t n = size_t{rate} * part.second / 1000;
+        for (size_t i = 0; i < n; ++i) {
+            const double v = 8000.0 * std::sin(6.283185307179586 * part.first * i / rate);
+            PutLe(b, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v))), 2);
+        }
+    }
+    return b;
 }
 
 }  // namespace kyrtest

@@ -8,6 +8,7 @@
 
 #include "FakeStreamBuffer.h"
 #include "ScriptedReader.h"
+#include "engine/core/ScopedHandle.h"
 #include "engine/media/stream/DSoundStream.h"
 #include "media/SoundTestSupport.h"
 
@@ -59,8 +60,11 @@ TEST_F(DSoundStreamSeam, LoopingStreamRefillsFromTheLoopPositionAndFoldsItsPosit
     MoveCursorAndWaitFor(60000, 0);
     EXPECT_EQ(fake_.Bytes(0, kHalf), Slice(sound, 16000, kHalf));
     EXPECT_EQ(s->GetPosition(), 7500u);
-    // 12.5 s of play: the cursor wrapped to 2.5 s. The second half carries on where the
-    // first stopped and wraps into the loop again.
+    // 12.5 s of play: the cursor wrapped to 2.5 s. The position says so at once, before the
+    // refill thread has seen the wrap. The second half carries on where the first stopped
+    // and wraps into the loop again.
+    fake_.SetCursor(20000);
+    EXPECT_EQ(s->GetPosition(), 4500u);
     MoveCursorAndWaitFor(20000, kHalf);
     EXPECT_EQ(fake_.Bytes(kHalf, 24000), Slice(sound, 56000, 24000));
     EXPECT_EQ(fake_.Bytes(kHalf + 24000, 16000), Slice(sound, 16000, 16000));
@@ -90,6 +94,11 @@ TEST_F(DSoundStreamSeam, ShortStreamIsReadWholeThenSilenceAndEnds) {
     MoveCursorAndWaitFor(kHalf + 800, 0);
     EXPECT_EQ(s->GetPosition(), 1000u);
     EXPECT_EQ(fake_.Bytes(0, kHalf), Bytes(kHalf, 128));
+    // Round the buffer again: an ended sound stays ended, whether or not the refill thread
+    // has seen the cursor wrap yet.
+    fake_.SetCursor(400);
+    EXPECT_EQ(s->GetPosition(), 1000u);
+    EXPECT_EQ(s->GetStatus(), kStreamEnded);
 }
 
 TEST_F(DSoundStreamSeam, PauseKeepsThePlaceAndStopThenPlayStartsAtZero) {
@@ -118,6 +127,32 @@ TEST_F(DSoundStreamSeam, PauseKeepsThePlaceAndStopThenPlayStartsAtZero) {
     MoveCursorAndWaitFor(kHalf, 0);
     EXPECT_TRUE(fake_.Playing());
     EXPECT_EQ(s->GetPosition(), 5000u);
+}
+
+// The refill thread reads the next half outside the lock the game's calls take: with the
+// reader stuck in a read, the position, status and volume still answer at once, and the
+// decoded half lands when the read is done.
+TEST_F(DSoundStreamSeam, GameCallsDoNotWaitForTheRefillThreadsRead) {
+    const Bytes sound = kyrtest::Ramp(160000);
+    RefPtr<kyrtest::ScriptedReader> reader(new kyrtest::ScriptedReader(sound, 20000));
+    RefPtr<CDSoundStream> s = NewStream(reader.Get());
+    ASSERT_TRUE(s->Open(nullptr, false, 0)) << s->LastOpenError();
+    s->Play();
+    ScopedHandle gate(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ScopedHandle reading(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    reader->HoldReadsOn(gate.Get(), reading.Get());
+    const size_t fills = fake_.FillCount();
+    fake_.SetCursor(kHalf + 8000);
+    ASSERT_EQ(WaitForSingleObject(reading.Get(), 5000), WAIT_OBJECT_0);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(s->GetPosition(), 6000u);
+    EXPECT_EQ(s->GetStatus(), kStreamPlaying);
+    s->SetVolume(50);
+    EXPECT_LT(GetTickCount() - start, 250u);
+    SetEvent(gate.Get());
+    ASSERT_TRUE(fake_.WaitForFill(fills, 0));
+    EXPECT_EQ(fake_.Bytes(0, kHalf), Slice(sound, kBuffer, kHalf));
+    s->Close();
 }
 
 // A decoder that finds nothing at the loop position: the rest of the region must be silence,

@@ -3,6 +3,8 @@
 // delivers, one that finds nothing at the loop position, one that reports no length.
 #pragma once
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -22,6 +24,10 @@ public:
 
     bool Open(KYR::IDataStream*) override { return !open_ && (open_ = opens_); }
     bool ReadData(uint32_t bytes, void* buffer, uint32_t* delivered) override {
+        if (gate_) {
+            SetEvent(reading_);
+            WaitForSingleObject(gate_, 2000);  // bounded: a test must fail, not hang
+        }
         const size_t n = open_ && pos_ < data_.size() ? std::min<size_t>(bytes, data_.size() - pos_) : 0;
         if (n) std::memcpy(buffer, data_.data() + pos_, n);
         pos_ += n;
@@ -38,6 +44,9 @@ public:
     void Close() override { open_ = false; }
 
     bool IsOpen() const { return open_; }
+    // A decoder that takes its time: each read sets `reading` and waits until `gate` is set
+    // (two seconds at most).
+    void HoldReadsOn(HANDLE gate, HANDLE reading) { gate_ = gate, reading_ = reading; }
 
 private:
     Bytes data_;
@@ -46,6 +55,8 @@ private:
     bool opens_;
     bool open_ = false;
     size_t pos_ = 0;
+    HANDLE gate_ = nullptr;
+    HANDLE reading_ = nullptr;
 };
 
 }  // namespace kyrtest

@@ -10,6 +10,20 @@ namespace KYR {
 namespace {
 
 constexpr LONGLONG kUnitsPerMs = 10000;  // DirectShow media time is in 100 ns units
+// How often the monitor looks at a running stream that has sent no completion.
+constexpr DWORD kOverrunCheckMs = 100;
+
+uint64_t NowMs() {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart > 0 ? f.QuadPart : 1;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<uint64_t>(now.QuadPart / frequency * 1000 +
+                                 now.QuadPart % frequency * 1000 / frequency);
+}
 
 template <class I>
 RefPtr<I> Query(IUnknown* from, REFIID iid) {
@@ -77,7 +91,8 @@ bool CGraphPlayback::Open(IDataStream* stream, const GUID& sourceSubtype, bool l
             throw GraphBuildError{"GetEventHandle Failed"};
         graphEvent_.Reset(duplicate);
         quit_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        if (!quit_.Valid()) throw GraphBuildError{"CreateEvent Failed"};
+        wake_.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+        if (!quit_.Valid() || !wake_.Valid()) throw GraphBuildError{"CreateEvent Failed"};
 
         LONGLONG duration = 0;
         seeking_->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME);
@@ -93,6 +108,7 @@ bool CGraphPlayback::Open(IDataStream* stream, const GUID& sourceSubtype, bool l
         loopStartMs_ = loopStartMs < lengthMs_ ? loopStartMs : lengthMs_.load();
         thread_.Reset(CreateThread(nullptr, 0, &CGraphPlayback::MonitorThread, this, 0, nullptr));
         if (!thread_.Valid()) throw GraphBuildError{"CreateThread Failed"};
+        clock_ = PlaybackClock();
         SeekTo(0);
         audio_->put_Balance(PanToMillibels(0));
         audio_->put_Volume(VolumeToMillibels(100));
@@ -113,6 +129,7 @@ void CGraphPlayback::ReleaseAll() {
     // Only a successful Open leaves a thread behind, and Close has joined it by now.
     thread_.Reset();
     quit_.Reset();
+    wake_.Reset();
     graphEvent_.Reset();
     lengthMs_ = 0;
     hooks_->OnReleasing();
@@ -136,12 +153,21 @@ DWORD WINAPI CGraphPlayback::MonitorThread(void* self) {
 }
 
 void CGraphPlayback::MonitorLoop() {
-    const HANDLE handles[2] = {quit_.Get(), graphEvent_.Get()};
-    while (WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0 + 1)
-        OnGraphEvents();
+    const HANDLE handles[3] = {quit_.Get(), graphEvent_.Get(), wake_.Get()};
+    for (;;) {
+        const DWORD woke = WaitForMultipleObjects(3, handles, FALSE,
+                                                  playing_ ? kOverrunCheckMs : INFINITE);
+        if (woke == WAIT_OBJECT_0 + 1)
+            OnGraphEvents();
+        else if (woke == WAIT_TIMEOUT || woke == WAIT_OBJECT_0 + 2)
+            CheckOverrun();
+        else
+            return;
+    }
 }
 
 void CGraphPlayback::OnGraphEvents() {
+    const unsigned epoch = epoch_;
     // The graph's handle stays signalled while notifications are queued: taking them all
     // out is what lets the next wait block until something new happens.
     bool completed = false;
@@ -155,22 +181,47 @@ void CGraphPlayback::OnGraphEvents() {
     // Decided and done under the control lock: a Stop between the check and the act would
     // leave the stream ended with nothing to undo it, or seeked away from its start.
     KYRAutoLock hold(&lock_);
-    // A completion queued before a Pause or Stop arrives late: it says nothing about the
-    // playback the caller has now.
-    if (!playing_) return;
+    // A completion queued before a Pause, Stop or seek arrives late: it says nothing about
+    // the playback the caller has now, even one already playing again.
+    if (!playing_ || epoch != epoch_) return;
+    OnCompletionLocked();
+}
+
+void CGraphPlayback::OnCompletionLocked() {
     ++completions_;
     if (!loop_ || loopStartMs_ >= lengthMs_) {
         ended_ = true;
+        clock_.Hold(NowMs());
+        clock_.Seek(NowMs(), lengthMs_);
     } else {
         StoppingScope stopping(hooks_);  // the seek waits for the streaming threads
         SeekTo(loopStartMs_);  // the graph is still running and plays on from there
     }
 }
 
+void CGraphPlayback::CheckOverrun() {
+    KYRAutoLock hold(&lock_);
+    if (!opened_ || !playing_ || ended_) return;
+    if (clock_.At(NowMs()) < uint64_t{lengthMs_} + kOverrunMs) return;
+    // The graph has run past its end and said nothing: it will not (a splitter that stalls
+    // after a seek). Treated as the completion it should have sent.
+    ++epoch_;  // and one it sends after all is not taken twice
+    DiscardQueuedEventsLocked();
+    OnCompletionLocked();
+}
+
+void CGraphPlayback::DiscardQueuedEventsLocked() {
+    long code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (events_->GetEvent(&code, &param1, &param2, 0) == S_OK)
+        events_->FreeEventParams(code, param1, param2);
+}
+
 void CGraphPlayback::SeekTo(uint32_t ms) {
     LONGLONG at = static_cast<LONGLONG>(ms) * kUnitsPerMs;
     seeking_->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
                            AM_SEEKING_NoPositioning);
+    clock_.Seek(NowMs(), ms);
 }
 
 void CGraphPlayback::Play() {
@@ -181,7 +232,10 @@ void CGraphPlayback::Play() {
     // it for this playback's.
     paused_ = false;
     playing_ = true;
+    clock_.Run(NowMs());
     control_->Run();
+    // The monitor waits without a time-out while nothing plays: wake it to watch the end.
+    SetEvent(wake_.Get());
 }
 
 void CGraphPlayback::Pause() {
@@ -189,8 +243,11 @@ void CGraphPlayback::Pause() {
     if (!opened_ || !playing_) return;
     playing_ = false;
     paused_ = true;
+    ++epoch_;
     StoppingScope stopping(hooks_);
     control_->Stop();
+    clock_.Hold(NowMs());
+    DiscardQueuedEventsLocked();
 }
 
 void CGraphPlayback::Stop() {
@@ -198,9 +255,12 @@ void CGraphPlayback::Stop() {
     if (!opened_ || (!playing_ && !paused_)) return;
     playing_ = false;
     paused_ = false;
+    ++epoch_;
     StoppingScope stopping(hooks_);
     control_->Stop();
+    clock_.Hold(NowMs());
     SeekTo(0);
+    DiscardQueuedEventsLocked();
     ended_ = false;
 }
 
@@ -231,17 +291,19 @@ void CGraphPlayback::Close() {
 
 uint32_t CGraphPlayback::GetPosition() {
     KYRAutoLock hold(&lock_);
-    LONGLONG current = 0, stop = 0;
-    if (!opened_ || FAILED(seeking_->GetPositions(&current, &stop)) || current < 0) return 0;
-    const LONGLONG ms = current / kUnitsPerMs;
-    return ms > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<uint32_t>(ms);
+    if (!opened_) return 0;
+    const uint64_t at = clock_.At(NowMs());
+    return at < lengthMs_ ? static_cast<uint32_t>(at) : lengthMs_.load();
 }
 
 void CGraphPlayback::SetPosition(uint32_t ms) {
     KYRAutoLock hold(&lock_);
     if (!opened_) return;
+    ++epoch_;
     StoppingScope stopping(hooks_);
-    SeekTo(ms);
+    // Beyond the end is the end: the graph refuses such a seek and would stay where it was.
+    SeekTo(ms < lengthMs_ ? ms : lengthMs_.load());
+    DiscardQueuedEventsLocked();
 }
 
 int32_t CGraphPlayback::GetVolume() {
@@ -277,7 +339,9 @@ int32_t CGraphPlayback::GetRate() {
 
 void CGraphPlayback::SetRate(int32_t percent) {
     KYRAutoLock hold(&lock_);
-    if (opened_) seeking_->SetRate(RateFromPercent(percent));
+    if (!opened_) return;
+    const double rate = RateFromPercent(percent);
+    if (SUCCEEDED(seeking_->SetRate(rate))) clock_.SetRate(NowMs(), rate);
 }
 
 void CGraphPlayback::SetLoopStart(uint32_t ms) {

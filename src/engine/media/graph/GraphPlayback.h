@@ -22,6 +22,7 @@
 #include "engine/core/ScopedHandle.h"
 #include "engine/media/dshow/DataStreamModule.h"
 #include "engine/media/dshow/MediaType.h"
+#include "engine/media/graph/PlaybackClock.h"
 
 namespace KYR {
 
@@ -66,6 +67,7 @@ public:
     void Stop();
     void Close();
     uint32_t GetLength() { return opened_ ? lengthMs_.load() : 0; }
+    // Where the stream is by the player's own clock (see PlaybackClock.h), within 0 ... length.
     uint32_t GetPosition();
     void SetPosition(uint32_t ms);
     int32_t GetVolume();
@@ -85,14 +87,22 @@ public:
     CCriticalSection* ControlLock() { return &lock_; }
     // Why the last Open failed ("" after a successful one).
     const char* LastOpenError() const { return lastError_; }
-    // Completions the monitor thread has handled (looped or ended).
+    // Completions the monitor thread has handled (looped or ended), the graph's own and
+    // those it stood in for when the graph ran past its end without one.
     long CompletionCount() const { return completions_; }
+
+    // How far past its end a running stream may go before the monitor treats it as
+    // complete: a splitter that stalls after a seek never sends the completion.
+    static constexpr uint32_t kOverrunMs = 1000;
 
 private:
     class StoppingScope;
     static DWORD WINAPI MonitorThread(void* self);
     void MonitorLoop();
     void OnGraphEvents();
+    void OnCompletionLocked();
+    void CheckOverrun();
+    void DiscardQueuedEventsLocked();
     void SeekTo(uint32_t ms);
     void ReleaseAll();
 
@@ -107,6 +117,10 @@ private:
     std::atomic<uint32_t> lengthMs_{0};
     std::atomic<uint32_t> loopStartMs_{0};
     std::atomic<long> completions_{0};
+    // Moved on by every Stop, Pause and SetPosition: a completion the monitor took out of
+    // the queue before one of them belongs to the playback that came before.
+    std::atomic<unsigned> epoch_{0};
+    PlaybackClock clock_;  // under lock_
 
     // Released in reverse order of declaration by ReleaseAll: graph, module, stream.
     RefPtr<IDataStream> stream_;
@@ -119,6 +133,7 @@ private:
 
     ScopedHandle thread_;
     ScopedHandle quit_;        // manual reset: the monitor thread is to end
+    ScopedHandle wake_;        // auto reset: the stream started playing
     ScopedHandle graphEvent_;  // our duplicate of the graph's event handle
     CMediaType sourceType_;
     const char* lastError_ = "";

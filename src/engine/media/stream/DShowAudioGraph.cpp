@@ -14,6 +14,30 @@ const CLSID kClsidWaveParser = {
     0xd51bd5a1, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
 const CLSID kClsidMidiParser = {
     0xd51bd5a2, 0x7548, 0x11cf, {0xa5, 0x20, 0x00, 0x80, 0xc7, 0x7e, 0xf5, 0x8a}};
+const CLSID kClsidWineDecodebinParser = {
+    0xf9d8d64e, 0xa144, 0x47dc, {0x8e, 0xe0, 0xf5, 0x34, 0x98, 0x37, 0x2c, 0x29}};
+
+namespace {
+
+// Wine's GStreamer splitter filter, which exists only on Wine. There its MPEG-1 splitter
+// delivers nothing after a seek to anywhere but 0 (and never completes), while this one
+// parses, decodes and seeks MP3 right; it hands out decoded sound. On Windows the class is
+// not registered and the MPEG-1 splitter and layer-3 decoder are used as everywhere else.
+RefPtr<IBaseFilter> AddWineMp3Parser(IFilterGraph* graph) {
+    RefPtr<IBaseFilter> parser;
+    if (FAILED(CoCreateInstance(kClsidWineDecodebinParser, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IBaseFilter, reinterpret_cast<void**>(parser.Put()))) ||
+        !parser || FAILED(graph->AddFilter(parser.Get(), L"Splitter")))
+        return {};
+    return parser;
+}
+
+bool IsDecodedAudio(const GUID& subtype) {
+    return IsEqualGUID(subtype, MEDIASUBTYPE_PCM) ||
+           IsEqualGUID(subtype, MEDIASUBTYPE_IEEE_FLOAT);
+}
+
+}  // namespace
 
 void BuildAudioGraph(IFilterGraph* graph, IBaseFilter* source, MediaKind kind) {
     RefPtr<IBaseFilter> splitter;
@@ -23,8 +47,10 @@ void BuildAudioGraph(IFilterGraph* graph, IBaseFilter* source, MediaKind kind) {
                                  "WAVEParser CreateInstance Failed");
             break;
         case MediaKind::kMp3:
-            splitter = AddFilterStep(graph, CLSID_MPEG1Splitter, L"Splitter",
-                                 "MPEG1Splitter CreateInstance Failed");
+            splitter = AddWineMp3Parser(graph);
+            if (!splitter)
+                splitter = AddFilterStep(graph, CLSID_MPEG1Splitter, L"Splitter",
+                                         "MPEG1Splitter CreateInstance Failed");
             break;
         case MediaKind::kMidi:
             splitter = AddFilterStep(graph, kClsidMidiParser, L"Splitter",
@@ -64,7 +90,7 @@ void BuildAudioGraph(IFilterGraph* graph, IBaseFilter* source, MediaKind kind) {
     CMediaType audioType;
     RefPtr<IPin> audioOut = RequirePin(splitter.Get(), PINDIR_OUTPUT, "Splitter GetPin Failed",
                                        &MEDIATYPE_Audio, &audioType);
-    if (!IsEqualGUID(audioType.subtype, MEDIASUBTYPE_PCM)) {
+    if (!IsDecodedAudio(audioType.subtype)) {
         RefPtr<IBaseFilter> decoder = FindDecoder(audioType.subtype);
         if (!decoder || FAILED(graph->AddFilter(decoder.Get(), L"AudioCodec")))
             throw GraphBuildError{"FindCodec Failed"};

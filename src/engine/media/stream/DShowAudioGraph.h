@@ -15,6 +15,8 @@ namespace KYR {
 // MinGW's uuids.h lacks the WAVE and MIDI parsers' class ids.
 extern const CLSID kClsidWaveParser;
 extern const CLSID kClsidMidiParser;
+// Wine's "GStreamer splitter filter", registered only on Wine: the MP3 graph's splitter there.
+extern const CLSID kClsidWineDecodebinParser;
 
 // Adds the filters after `source` (already in `graph`) and connects them. Throws
 // GraphBuildError with the failed step's text; filters added so far stay in the graph,

@@ -50,6 +50,8 @@ public:
     const char* LastOpenError() const { return graph_.LastOpenError(); }
     // Completions the monitor thread has handled (looped or ended), for tests and tools.
     long CompletionCount() const { return graph_.CompletionCount(); }
+    // The lock every control operation and the monitor's handling of a completion take.
+    CCriticalSection* ControlLock() { return graph_.ControlLock(); }
 
 private:
     void BuildGraph(IGraphBuilder* graph, IBaseFilter* source) override;

@@ -43,6 +43,7 @@ CDSoundStream::CDSoundStream(IKYRDS* owner, ISoundReader* reader, BufferMaker ma
 CDSoundStream::~CDSoundStream() { Close(); }
 
 bool CDSoundStream::Open(IDataStream* stream, bool looping, uint32_t loopPositionMs) {
+    KYRAutoLock reading(&readerLock_);
     KYRAutoLock hold(&lock_);
     if (open_ || closing_) return false;
     try {
@@ -135,23 +136,50 @@ void CDSoundStream::RefillLoop() {
 }
 
 void CDSoundStream::ServiceBuffer() {
+    // Which half the play cursor has uncovered is decided under the lock...
+    uint32_t offset = 0;
+    uint32_t half = 0;
+    uint32_t loopMs = 0;
+    bool wrapped = false;
+    unsigned generation = 0;
+    {
+        KYRAutoLock hold(&lock_);
+        if (!open_ || !buffer_) return;
+        DWORD play = 0, write = 0;
+        if (FAILED(buffer_->GetCurrentPosition(&play, &write))) return;
+        half = bufferSize_ / 2;
+        if (inSecondHalf_ && play < half) {
+            // The cursor wrapped: the second half is played and the first is playing.
+            offset = half;
+            wrapped = true;
+        } else if (inSecondHalf_ || play < half) {
+            return;
+        }
+        generation = generation_;
+        loopMs = loopMs_;
+    }
+    // ...the next five seconds are read and decoded outside it, so that none of the game's
+    // calls waits for the reader...
+    {
+        KYRAutoLock reading(&readerLock_);
+        if (generation != generation_) return;  // a Stop or seek started the buffer over
+        scratch_.resize(half);
+        FillBytes(scratch_.data(), half, loopMs);
+    }
+    // ...and written under it again, unless the buffer was started over meanwhile.
     KYRAutoLock hold(&lock_);
-    if (!open_ || !buffer_) return;
-    DWORD play = 0, write = 0;
-    if (FAILED(buffer_->GetCurrentPosition(&play, &write))) return;
-    const uint32_t half = bufferSize_ / 2;
-    if (inSecondHalf_ && play < half) {
-        // The cursor wrapped: one whole pass through the buffer has been played.
-        FillRegion(half, half);
+    if (!open_ || generation != generation_) return;
+    WriteRegion(offset, scratch_.data(), half);
+    if (wrapped) {
         playedMs_ += BytesToMs(bufferSize_, format_.avgBytesPerSec);
         inSecondHalf_ = false;
-    } else if (!inSecondHalf_ && play >= half) {
-        FillRegion(0, half);
+    } else {
         inSecondHalf_ = true;
     }
 }
 
 void CDSoundStream::RewindLocked() {
+    ++generation_;
     buffer_->Stop();
     buffer_->SetCurrentPosition(0);
     reader_->Rewind();
@@ -170,8 +198,19 @@ void CDSoundStream::FillRegion(uint32_t offset, uint32_t size) {
     // A lost or busy buffer skips this refill; the next pass tries the other half.
     if (FAILED(buffer_->Lock(offset, size, &first, &firstBytes, &second, &secondBytes, 0)))
         return;
-    FillBytes(static_cast<uint8_t*>(first), firstBytes);
-    if (second) FillBytes(static_cast<uint8_t*>(second), secondBytes);
+    FillBytes(static_cast<uint8_t*>(first), firstBytes, loopMs_);
+    if (second) FillBytes(static_cast<uint8_t*>(second), secondBytes, loopMs_);
+    buffer_->Unlock(first, firstBytes, second, secondBytes);
+}
+
+void CDSoundStream::WriteRegion(uint32_t offset, const uint8_t* bytes, uint32_t size) {
+    void* first = nullptr;
+    void* second = nullptr;
+    DWORD firstBytes = 0, secondBytes = 0;
+    if (FAILED(buffer_->Lock(offset, size, &first, &firstBytes, &second, &secondBytes, 0)))
+        return;
+    std::memcpy(first, bytes, firstBytes);
+    if (second) std::memcpy(second, bytes + firstBytes, secondBytes);
     buffer_->Unlock(first, firstBytes, second, secondBytes);
 }
 
@@ -184,13 +223,13 @@ uint32_t CDSoundStream::ReadAll(uint8_t* at, uint32_t size) {
     return total;
 }
 
-void CDSoundStream::FillBytes(uint8_t* at, uint32_t size) {
+void CDSoundStream::FillBytes(uint8_t* at, uint32_t size, uint32_t loopMs) {
     uint32_t filled = endOfData_ ? 0 : ReadAll(at, size);
     if (filled < size && !endOfData_) {
-        if (looping_ && loopMs_ < lengthMs_) {
+        if (looping_ && loopMs < lengthMs_) {
             while (filled < size) {
                 reader_->Rewind();
-                reader_->SetPositionMs(loopMs_);
+                reader_->SetPositionMs(loopMs);
                 const uint32_t more = ReadAll(at + filled, size - filled);
                 if (more == 0) break;  // nothing from the loop position: do not spin
                 filled += more;
@@ -222,6 +261,7 @@ void CDSoundStream::Pause() {
 }
 
 void CDSoundStream::Stop() {
+    KYRAutoLock reading(&readerLock_);
     KYRAutoLock hold(&lock_);
     if (!open_ || (!playing_ && !paused_)) return;
     RewindLocked();
@@ -242,7 +282,9 @@ void CDSoundStream::Close() {
     // Outside the lock: the thread may be waiting for it in ServiceBuffer.
     if (thread.Valid()) WaitForSingleObject(thread.Get(), INFINITE);
     thread.Reset();
+    KYRAutoLock reading(&readerLock_);
     KYRAutoLock hold(&lock_);
+    ++generation_;
     lengthMs_ = 0;
     loopMs_ = 0;  // nothing of the closed stream answers for it, as with the graph player
     looping_ = false;
@@ -263,7 +305,12 @@ uint32_t CDSoundStream::GetLength() {
 uint32_t CDSoundStream::PositionLocked() {
     DWORD play = 0, write = 0;
     if (FAILED(buffer_->GetCurrentPosition(&play, &write))) play = 0;
-    return FoldPosition(playedMs_, BytesToMs(play, format_.avgBytesPerSec), lengthMs_, looping_,
+    // A cursor back in the first half while the second is still counted as playing has
+    // wrapped before the refill thread saw it: that pass is played already.
+    uint64_t played = playedMs_;
+    if (inSecondHalf_ && play < bufferSize_ / 2)
+        played += BytesToMs(bufferSize_, format_.avgBytesPerSec);
+    return FoldPosition(played, BytesToMs(play, format_.avgBytesPerSec), lengthMs_, looping_,
                         loopMs_);
 }
 
@@ -273,8 +320,10 @@ uint32_t CDSoundStream::GetPosition() {
 }
 
 void CDSoundStream::SetPosition(uint32_t ms) {
+    KYRAutoLock reading(&readerLock_);
     KYRAutoLock hold(&lock_);
     if (!open_ || ms > lengthMs_) return;
+    ++generation_;
     buffer_->Stop();
     buffer_->SetCurrentPosition(0);
     reader_->Rewind();

@@ -2,9 +2,12 @@
 // kept ahead of the play cursor by a refill thread, half a buffer at a time, from a sound
 // reader (a WAVE reader unless the caller brings another decoder).
 //
-// The thread and the control operations share the buffer, the reader and the counters under
-// one lock. Close never holds that lock while it waits for the thread, since every pass of
-// the thread takes it.
+// The thread and the control operations share the buffer and the counters under one lock,
+// which the thread never holds while it reads: it decodes the next half into a buffer of
+// its own under the reader's lock and writes it in under the first, unless a Stop or seek
+// started the buffer over meanwhile (the generation count). Calls that move the reader
+// take the reader's lock first, then the other. Close never holds either while it waits
+// for the thread, since every pass of the thread takes them.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "engine/core/CriticalSection.h"
 #include "engine/core/EventList.h"
@@ -73,8 +77,9 @@ private:
     void RefillLoop();
     void ServiceBuffer();  // one pass of the refill thread, under the lock
     void RewindLocked();
-    void FillRegion(uint32_t offset, uint32_t size);
-    void FillBytes(uint8_t* at, uint32_t size);
+    void FillRegion(uint32_t offset, uint32_t size);  // reads into the buffer: both locks
+    void WriteRegion(uint32_t offset, const uint8_t* bytes, uint32_t size);
+    void FillBytes(uint8_t* at, uint32_t size, uint32_t loopMs);  // under the reader's lock
     uint32_t ReadAll(uint8_t* at, uint32_t size);  // what the reader delivers, piece by piece
     uint32_t PositionLocked();
     void ReleaseLocked();
@@ -90,7 +95,7 @@ private:
     uint32_t lengthMs_ = 0;
     uint32_t loopMs_ = 0;
     bool looping_ = false;
-    bool endOfData_ = false;  // the reader ran dry; silence is written from here on
+    bool endOfData_ = false;  // the reader ran dry; silence is written from here on (reader's lock)
     uint64_t playedMs_ = 0;   // played before the current pass through the buffer
     RefPtr<IDirectSoundBuffer8> buffer_;
     RefPtr<ISoundReader> reader_;
@@ -100,6 +105,9 @@ private:
     SoundFormat format_ = {};
     bool inSecondHalf_ = false;  // the cursor passed half and the first half was refilled
     const char* lastError_ = "";
+    unsigned generation_ = 0;  // moved on, under both locks, whenever the buffer starts over
+    std::vector<uint8_t> scratch_;  // the refill thread's decoded half
+    CCriticalSection readerLock_;   // the reader, and endOfData_
     CCriticalSection lock_;
 };
 
