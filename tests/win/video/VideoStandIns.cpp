@@ -1,5 +1,7 @@
 #include "VideoStandIns.h"
 
+#include <atomic>
+
 #include <uuids.h>
 
 #include <new>
@@ -44,6 +46,10 @@ protected:
 
 private:
     Converter* const filter_;
+    // Set once downstream refused a sample (S_FALSE or a failure): from then on nothing is
+    // sent until the next flush, as the push threads of Windows' splitters do. Wine's
+    // splitter sends on regardless, which would hide a renderer that refuses.
+    std::atomic<bool> refused_{false};
 };
 
 class ConverterOutput : public CBasePin, public CSeekingPassThru {
@@ -127,7 +133,10 @@ HRESULT ConverterInput::OnReceive(IMediaSample* sample) {
     IMemInputPin* peer = filter_->Out().PeerTemp();
     if (ConverterStandIn::typeOnEverySample)
         sample->SetMediaType(const_cast<CMediaType*>(&CurrentMediaType()));
-    return peer ? peer->Receive(sample) : S_FALSE;
+    if (!peer || refused_) return S_FALSE;
+    const HRESULT hr = peer->Receive(sample);
+    if (hr != S_OK) refused_ = true;
+    return hr;
 }
 
 STDMETHODIMP ConverterInput::EndOfStream() {
@@ -142,6 +151,7 @@ STDMETHODIMP ConverterInput::BeginFlush() {
 }
 
 STDMETHODIMP ConverterInput::EndFlush() {
+    refused_ = false;
     IPin* peer = filter_->Out().ConnectedTemp();
     if (peer) peer->EndFlush();
     return CBasePin::EndFlush();

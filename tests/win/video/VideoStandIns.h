@@ -1,7 +1,8 @@
 // Stand-ins for the video filters Wine lacks, registered for this test process only under
 // the real class ids, so the players build their graphs exactly as on Windows:
 //  - a colour space converter that passes RGB frames through unchanged (same type, same
-//    samples) and passes seeking upstream, or reports a zero duration when asked;
+//    samples) and passes seeking upstream, or reports a zero duration when asked; after a
+//    refused sample it sends nothing until the next flush, as Windows' filters do;
 //  - a Video Mixing Renderer 9 that cannot be created;
 //  - Wine's own Video Mixing Renderer 9, made once and handed out so a test can ask it what
 //    the player told it.

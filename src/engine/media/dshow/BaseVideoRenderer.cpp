@@ -41,6 +41,11 @@ void CBaseVideoRenderer::UpdateAbortLocked() {
         ResetEvent(abort_.Get());
 }
 
+bool CBaseVideoRenderer::OnlyRequested() {
+    KYRAutoLock hold(&stateLock_);
+    return requested_ && !stopped_ && !flushing_;
+}
+
 void CBaseVideoRenderer::SendCompleteLocked() {
     if (completeSent_) return;
     completeSent_ = true;
@@ -151,20 +156,28 @@ HRESULT CBaseVideoRenderer::Receive(IMediaSample* sample) {
     // A sample may bring a new type (the format changed upstream); it replaces the old one.
     AM_MEDIA_TYPE* raw = nullptr;
     if (sample->GetMediaType(&raw) == S_OK && raw) {
-        CMediaType changed(*raw);
+        pendingType_ = CMediaType(*raw);
+        typePending_ = true;
         DeleteMediaType(raw);
-        if (!changed.IsValid() || CheckMediaType(&changed) != S_OK ||
-            FAILED(SetMediaType(&changed))) {
+    }
+    if (typePending_) {
+        if (!pendingType_.IsValid() || CheckMediaType(&pendingType_) != S_OK ||
+            FAILED(SetMediaType(&pendingType_))) {
             ++dropped_;
+            // Under the owner's request the renderer could not wait for what the type
+            // needs: the next sample tries again. Otherwise the type is refused.
+            if (OnlyRequested()) return S_OK;
+            typePending_ = false;
             return VFW_E_TYPE_NOT_ACCEPTED;
         }
+        typePending_ = false;
     }
     // Samples delivered while paused wait for Run; a stop or flush drops them.
     const HANDLE waits[2] = {abort_.Get(), running_.Get()};
     if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1 ||
         !WaitForSampleTime(sample)) {
         ++dropped_;
-        return S_FALSE;
+        return OnlyRequested() ? S_OK : S_FALSE;
     }
     if (SUCCEEDED(DoRenderSample(sample)))
         ++drawn_;

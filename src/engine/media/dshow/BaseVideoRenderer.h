@@ -7,7 +7,10 @@
 // Every wait a sample makes (for Run, for its time, for a lock DoRenderSample needs) ends
 // at once when the filter stops or flushes, or when the owner asks for it with
 // SetAbortRequest: the graph's Stop, Pause and seeks wait for the streaming thread, so
-// that thread must never wait on something the caller of those may be holding.
+// that thread must never wait on something the caller of those may be holding. A sample
+// cut short by the owner's request alone is dropped but answered S_OK: upstream filters
+// stop sending after S_FALSE or a refused type, and a seek runs the graph again before the
+// request ends, so those answers would freeze the movie at its new position.
 #pragma once
 
 #include <windows.h>
@@ -85,6 +88,8 @@ private:
     void OnFlush(bool begin);
     bool WaitForSampleTime(IMediaSample* sample);
     void UpdateAbortLocked();
+    // Only the owner's request aborts waits now: not stopped, not flushing.
+    bool OnlyRequested();
     void SendCompleteLocked();
 
     CCriticalSection filterLock_;
@@ -98,6 +103,10 @@ private:
     bool requested_ = false;
     bool endOfStream_ = false;
     bool completeSent_ = false;
+    // A type a sample brought that could not be taken while the owner's request was on; it
+    // is taken with the next sample (under renderLock_).
+    CMediaType pendingType_;
+    bool typePending_ = false;
     std::atomic<long> drawn_{0};
     std::atomic<long> dropped_{0};
     std::atomic<long> drawnAtRun_{0};

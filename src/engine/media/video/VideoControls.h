@@ -35,6 +35,8 @@ public:
     const char* LastOpenError() const { return playback_.LastOpenError(); }
     // Completions the monitor thread has handled (looped or ended).
     long CompletionCount() const { return playback_.CompletionCount(); }
+    // Frames the renderer has drawn since the movie was opened.
+    long FramesDrawn() { return playback_.FramesDrawn(); }
 
 protected:
     // The object closes the playback in its own destructor, while `side` is still whole.

@@ -53,15 +53,28 @@ int32_t CVideoPlayback::GetState() {
     return kVideoStopped;
 }
 
+RefPtr<IQualProp> CVideoPlayback::Quality() {
+    RefPtr<IQualProp> quality;
+    if (!graph_.IsOpen() || !renderer_ ||
+        FAILED(renderer_->QueryInterface(IID_IQualProp, reinterpret_cast<void**>(quality.Put()))))
+        quality.Reset();
+    return quality;
+}
+
 int32_t CVideoPlayback::GetFrameRate() {
     KYRAutoLock hold(graph_.ControlLock());
-    if (!graph_.IsOpen() || !renderer_) return 0;
-    RefPtr<IQualProp> quality;
+    RefPtr<IQualProp> quality = Quality();
     int rate = 0;
-    if (FAILED(renderer_->QueryInterface(IID_IQualProp, reinterpret_cast<void**>(quality.Put()))) ||
-        FAILED(quality->get_AvgFrameRate(&rate)))
-        return 0;
+    if (!quality || FAILED(quality->get_AvgFrameRate(&rate))) return 0;
     return rate / 100;  // IQualProp counts in hundredths of a frame per second
+}
+
+long CVideoPlayback::FramesDrawn() {
+    KYRAutoLock hold(graph_.ControlLock());
+    RefPtr<IQualProp> quality = Quality();
+    int frames = 0;
+    if (!quality || FAILED(quality->get_FramesDrawn(&frames))) return 0;
+    return frames;
 }
 
 }  // namespace KYR

@@ -65,6 +65,7 @@ public:
     void SetLoopStart(uint32_t ms) { graph_.SetLoopStart(ms); }
     int32_t GetState();
     int32_t GetFrameRate();
+    long FramesDrawn();
 
     // Why the last Open failed ("" after a successful one).
     const char* LastOpenError() const { return graph_.LastOpenError(); }
@@ -72,6 +73,7 @@ public:
     long CompletionCount() const { return graph_.CompletionCount(); }
 
 private:
+    RefPtr<IQualProp> Quality();  // the renderer's; null when there is none (control lock)
     void BuildGraph(IGraphBuilder* graph, IBaseFilter* source) override;
     void OnGraphReady() override { side_->OnGraphReady(); }
     void SetStopping(bool on) override { side_->SetStopping(on); }
