@@ -102,6 +102,7 @@ foreach(src IN LISTS kyr_e2e_programs)
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
   target_link_libraries(${name} PRIVATE kyr_engine)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)  # support/
 endforeach()
 
 # tests/e2e/*_e2e.sh run the real GameConfig.exe from outside.

@@ -16,6 +16,14 @@ if [ -z "${DISPLAY:-}" ]; then
   e2e_xvfb=$xvfb_pid
 fi
 
+# Sound at real time on a sink that can be recorded (scripts/pulse.sh); `make test` runs one.
+e2e_pulse=
+if [ -z "${PULSE_SERVER:-}" ]; then
+  . "$e2e_root/scripts/pulse.sh"
+  start_pulse || exit 1
+  e2e_pulse=yes
+fi
+
 failures=0
 checks=0
 game=
@@ -31,6 +39,8 @@ e2e_cleanup() {
   fi
   [ -n "$game" ] && rm -rf "$game"
   [ -n "$e2e_xvfb" ] && kill "$e2e_xvfb" 2>/dev/null
+  [ -n "$e2e_pulse" ] && stop_pulse
+  [ -n "${recorder:-}" ] && kill "$recorder" 2>/dev/null
 }
 trap e2e_cleanup EXIT
 
@@ -80,6 +90,27 @@ check() {  # description, expected, actual
     echo "     expected: $(printf '%q' "$2")"
     echo "     actual:   $(printf '%q' "$3")"
   fi
+}
+
+# Records what the bench's sink plays into FILE (raw 16-bit stereo at 44.1 kHz) until
+# stop_recording.
+start_recording() {
+  parec --device=bench.monitor --format=s16le --rate=44100 --channels=2 >"$1" 2>/dev/null &
+  recorder=$!
+  sleep 0.3  # connected before the sound starts
+}
+stop_recording() {
+  sleep 0.3
+  kill "$recorder" 2>/dev/null
+  wait "$recorder" 2>/dev/null
+  recorder=
+}
+# Runs tests/e2e/hearing.py MODE on a recording; each of its lines becomes one check.
+check_heard() {
+  local name result
+  while IFS='|' read -r name result; do
+    check "$name" ok "$result"
+  done < <(python3 "$e2e_root/tests/e2e/hearing.py" "$1" "$2")
 }
 
 finish() {

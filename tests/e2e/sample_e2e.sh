@@ -38,10 +38,13 @@ check "→ is bound to L and A to K, the size is 2.0" "BTN1=0,0x25|RIGHT=0,0x26|
   "$(grep -E '^(RIGHT|BTN1|ScreenSize)=' "$game/Game.ini" | tr -d '\r' | sort | paste -sd'|')"
 
 # The game in the same folder: a window of twice the game's 320 x 240. Holding L moves the
-# player right from the middle of the field, K plays the effect, Escape ends the game.
+# player right from the middle of the field, K plays the effect, Escape ends the game. The
+# sound sink is recorded meanwhile: the music, and the effect over it.
+start_recording "$game/heard.raw"
 start_sample
 out=$(drive "window:KYR Sample" client back down:0x4C sleep:1500 up:0x4C key:0x4B \
-  "shot:$(winpath "$shots/sample.bmp")" key:0x1B gone)
+  sleep:500 "shot:$(winpath "$shots/sample.bmp")" key:0x1B gone)
+stop_recording
 check "the window's client area is 2.0 times the game's" "client 640,480" "$(head -n1 <<<"$out")"
 convert "$shots/sample.bmp" "$shots/sample.png" && rm -f "$shots/sample.bmp"
 end_sample
@@ -52,6 +55,7 @@ check "holding L moved the player right, not up or down" "right,120" \
 check "frames were drawn" "yes" "$([ "$(field frames "$report")" -gt 0 ] 2>/dev/null && echo yes)"
 check "K played the effect once" "1" "$(field effects "$report")"
 check "the music still plays, looping" "1" "$(field music "$report")"
+check_heard sample "$game/heard.raw"
 
 # FullScreen=Yes: a window covering the screen, the frame rate drawn; the close box ends it.
 sed -i 's/^FullScreen=.*/FullScreen=Yes\r/; s/^ShowFPS=.*/ShowFPS=Yes\r/' "$game/Game.ini"
