@@ -1,6 +1,7 @@
 // Plays, through the engine as a game calls it, a fixed sequence that the hearing test
 // records from the bench's sound sink and measures (tests/e2e/hearing.py). Each part is
-// followed by at least 400 ms of silence, which is how the recording is cut into parts:
+// followed by a second of silence, which is how the recording is cut into parts (a busy
+// machine starts some parts later than others):
 //   1-5  a 440 Hz sound buffer, 600 ms: as loaded; at 200 % frequency; at volume 50;
 //        panned to -100; panned to 100
 //   6    a WAVE through the streaming player, 440, 550 and 660 Hz for 500 ms each, looping
@@ -46,7 +47,7 @@ void PlayStream(IKYRDS* ds, IDataStream* data, const char* type, DWORD ms) {
     Sleep(ms);
     s->Stop();
     s->Close();
-    Sleep(600);
+    Sleep(1000);
 }
 
 }  // namespace
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
         std::printf("sound_check: DirectSound did not initialise\n");
         return 1;
     }
-    Sleep(500);
+    Sleep(1000);
 
     const kyrtest::Bytes tone =
         kyrtest::PcmWav(1, 22050, 16, kyrtest::ToneSamples(22050, {{440, 600}}));
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
         buffer->SetVolume(p.volume);
         buffer->SetPan(p.pan);
         buffer->Play();
-        Sleep(1100);
+        Sleep(1600);
         buffer->Stop();
     }
     buffer.Reset();

@@ -106,6 +106,26 @@ TEST_F(MidiGraph, CompletionTakenBeforeAStopIsNotAppliedToThePlayAfterIt) {
     EXPECT_EQ(s->CompletionCount(), 0);
 }
 
+// A graph that runs past its end and never completes (a splitter that stalled after a seek)
+// is taken as complete three seconds later: a one-shot ends, a looping stream seeks to its loop
+// position. The stand-in renderer completes only when told, and is never told here.
+TEST_F(MidiGraph, StreamPastItsEndWithoutACompletionEndsOrLoops) {
+    for (const bool loop : {false, true}) {
+        test::MemoryFile file(MidiFile(300));
+        RefPtr<CDShowStream> s(new CDShowStream("mid"));
+        ASSERT_TRUE(s->Open(file.Stream(), loop, 100)) << s->LastOpenError();
+        const size_t seeks = Renderer()->Seeks().size();
+        const DWORD start = GetTickCount();
+        s->Play();
+        ASSERT_TRUE(WaitUntil([&] { return s->CompletionCount() == 1; }, 10000)) << loop;
+        EXPECT_GE(GetTickCount() - start, 300u + CGraphPlayback::kOverrunMs - 50) << loop;
+        EXPECT_EQ(s->GetStatus(), loop ? kStreamPlaying : kStreamEnded) << loop;
+        if (loop) EXPECT_EQ(Renderer()->Seeks().back(), 100 * 10000LL);
+        else EXPECT_EQ(Renderer()->Seeks().size(), seeks);
+        EXPECT_LE(s->GetPosition(), 300u);
+    }
+}
+
 TEST_F(MidiGraph, FailuresSayWhichStepFailed) {
     struct Row {
         const char* name;

@@ -92,8 +92,10 @@ public:
     long CompletionCount() const { return completions_; }
 
     // How far past its end a running stream may go before the monitor treats it as
-    // complete: a splitter that stalls after a seek never sends the completion.
-    static constexpr uint32_t kOverrunMs = 1000;
+    // complete: a splitter that stalls after a seek never sends the completion. Generous,
+    // since a graph that started late (a decoder loading on a slow machine) is behind the
+    // clock by that much and still playing.
+    static constexpr uint32_t kOverrunMs = 3000;
 
 private:
     class StoppingScope;
