@@ -21,7 +21,7 @@
 //   client               print the size of the window's client area ("client W,H")
 //   screen               print the size of the screen ("screen W,H")
 //   current              print the index of the page shown
-//   shot:PATH            save the sheet's window as a 24-bit BMP
+//   shot:PATH            save the sheet's window, with any box it owns, as a 24-bit BMP
 //   sleep:MS             wait, then let the tool catch up
 //   gone                 wait (60 s) until the sheet window no longer exists
 //   box:CAPTION[:BUTTON] wait (60 s) for a message box of the tool with that caption, print
@@ -42,6 +42,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -100,9 +101,21 @@ void Settle() {
     }
 }
 
+// The window's rectangle together with those of the visible windows it owns (a message box
+// on the sheet), so a screenshot shows the box where the player sees it.
+BOOL CALLBACK AddOwnedRect(HWND w, LPARAM param) {
+    auto* pair = reinterpret_cast<std::pair<HWND, RECT*>*>(param);
+    RECT r;
+    if (GetWindow(w, GW_OWNER) == pair->first && IsWindowVisible(w) && GetWindowRect(w, &r))
+        UnionRect(pair->second, pair->second, &r);
+    return TRUE;
+}
+
 bool SaveWindowBmp(HWND h, const std::string& path) {
     RECT r;
     GetWindowRect(h, &r);
+    std::pair<HWND, RECT*> owned(h, &r);
+    EnumWindows(AddOwnedRect, reinterpret_cast<LPARAM>(&owned));
     const int w = r.right - r.left, hgt = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
