@@ -10,6 +10,7 @@
 #include "resources/link_resource.h"
 #include "settings/GOption.h"
 #include "ui/PageHelpers.h"
+#include "ui/SaveFailure.h"
 #include "web/FormReply.h"
 #include "web/HttpRequest.h"
 #include "web/OAuthHeader.h"
@@ -88,22 +89,30 @@ void ShowLinked(HWND page, LinkFields& f) {
     f.linkColour = kBlue;
 }
 
-// Back to the unlinked state with the given state text: everything is forgotten and the
-// stored link removed, so the next click starts again from the request token.
-void ResetLink(HWND page, CGOption& o, const char* stateText, LinkColour colour) {
-    LinkFields f = Fields(o);
+// The unlinked state's texts, with the given state text and colour.
+void ShowUnlinked(HWND page, CGOption& o, const char* stateText, LinkColour colour) {
     SetText(page, IDC_LINK_STATUS, "");
     SetText(page, IDC_LINK_STATE, stateText);
     SetText(page, IDC_LINK_BUTTON, kLinkText);
     EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
-    f.linkColour = colour;
+    Fields(o).linkColour = colour;
     Repaint(page);
-    f.ForgetTokens();
+}
+
+// Back to the unlinked state: everything is forgotten and the stored link removed, so the
+// next click starts again from the request token. Only reached from states in which Game.ini
+// holds no link (the page would show it linked otherwise), so what the page shows is right
+// even when the empty value does not reach the file.
+void ResetLink(HWND page, CGOption& o, const char* stateText, LinkColour colour) {
+    ShowUnlinked(page, o, stateText, colour);
+    Fields(o).ForgetTokens();
     SaveAccessKey(o);
 }
 
 // After a failed step.
 void ShowError(HWND page, CGOption& o, const char* text) { ResetLink(page, o, text, kRed); }
+
+void SayNotStored(HWND page, const CGOption& o) { ShowSaveFailure(GetParent(page), o.GameIni()); }
 
 void OpenBrowser(const LinkService& service, const std::string& url) {
     if (service.openBrowser) {
@@ -165,14 +174,34 @@ bool AccessTokenStep(HWND page, CGOption& o) {
     f.accessSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
     if (f.accessToken.empty() || f.accessSecret.empty()) return false;
 
+    // The game knows of the link only through Game.ini: a token that did not reach it is no
+    // link, and the page must not say otherwise.
+    if (!SaveAccessKey(o)) {
+        f.ForgetTokens();
+        ShowUnlinked(page, o, kNotLinkedText, kRed);
+        SayNotStored(page, o);
+        return true;
+    }
     ShowLinked(page, f);
     EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
     Repaint(page);
-    SaveAccessKey(o);
     return true;
 }
 
-void Unlink(HWND page, CGOption& o) { ResetLink(page, o, kNotLinkedText, kBlack); }
+// The link is gone only once Game.ini no longer holds it: when the empty value does not reach
+// the file, the page stays linked, tokens kept, and the next click tries again.
+void Unlink(HWND page, CGOption& o) {
+    LinkFields f = Fields(o);
+    const std::string token = f.accessToken, secret = f.accessSecret;
+    f.ForgetTokens();
+    if (!SaveAccessKey(o)) {
+        f.accessToken = token;
+        f.accessSecret = secret;
+        SayNotStored(page, o);
+        return;
+    }
+    ShowUnlinked(page, o, kNotLinkedText, kBlack);
+}
 
 // The button's meaning follows from the fields at each click.
 void ButtonClicked(HWND page, CGOption& o) {
@@ -238,9 +267,10 @@ void LoadLinkKeys(CGOption& option) {
     f.accessSecret = access.secret;
 }
 
-void SaveAccessKey(CGOption& option) {
+bool SaveAccessKey(CGOption& option) {
     LinkFields f = Fields(option);
-    SaveStoredKey(option.GameIni().Path(), "AccessKey", JoinKeyPair(f.accessToken, f.accessSecret));
+    return SaveStoredKey(option.GameIni().Path(), "AccessKey",
+                         JoinKeyPair(f.accessToken, f.accessSecret));
 }
 
 INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -18,7 +18,8 @@ INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
 // Game.ini, rewriting a plain value found there in the stored form.
 void LoadLinkKeys(CGOption& option);
 // Stores accessToken "&" accessSecret as "AccessKey" in Game.ini ("" unless both are set).
-void SaveAccessKey(CGOption& option);
+// False when the value did not reach the file.
+bool SaveAccessKey(CGOption& option);
 
 // Where the page sends its requests and how it shows the authorisation page.
 struct LinkService {

@@ -12,6 +12,7 @@
 
 #include "../settings/TempGameFolder.h"
 #include "LoopbackService.h"
+#include "engine/core/MessageBox.h"
 #include "resources/link_resource.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
@@ -198,6 +199,63 @@ TEST_F(LinkPageTest, FailedStepsShowTheErrorAndStoreNoLink) {
     browsed_.clear();
     Click();
     EXPECT_EQ(Shown(), kWaiting);
+}
+
+// A link that does not reach Game.ini is no link for the game: the page says what the file
+// holds, and one box on the sheet says why. A folder in Game.ini's place refuses the new link;
+// a handle that shares nothing (another program's lock) keeps a stored link from being removed.
+TEST_F(LinkPageTest, AStoreThatFailsIsSaidAndThePageShowsWhatTheFileHolds) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    const std::string linkedValue = MakeStoredKey("1234-token&tokensecret");
+    struct Row {
+        const char* what;
+        bool linkedBefore;   // Game.ini holds a link (then locked), else a folder stands there
+        std::string shown;   // after the click that could not be stored
+    } rows[] = {
+        {"the new link cannot be stored", false,
+         "|Twitterと連動していません|Twitterと連動|pin off|button on|colour 1"},
+        {"the unlink cannot be stored", true, kLinked},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        DeleteFileA(folder_.Path("Game.ini").c_str());
+        RemoveDirectoryA(folder_.Path("Game.ini").c_str());
+        browsed_.clear();
+        if (r.linkedBefore)
+            folder_.Write("Game.ini", TwitterSection("AccessKey", linkedValue));
+        else
+            ASSERT_TRUE(folder_.BlockWithFolder("Game.ini"));
+        OpenPage();
+        if (!r.linkedBefore) {
+            Click();
+            ASSERT_EQ(Shown(), kWaiting);
+            TypePin(PinFromBrowser());
+        }
+        HANDLE lock = r.linkedBefore ? CreateFileA(folder_.Path("Game.ini").c_str(), GENERIC_READ,
+                                                   0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE;
+        std::vector<std::wstring> boxes;
+        KYR::WideMessageBoxHook previous = KYR::SetWideMessageBoxHook(
+            [&](HWND owner, const wchar_t* text, const wchar_t*, UINT) {
+                EXPECT_EQ(owner, sheet_);
+                boxes.push_back(text);
+                return IDOK;
+            });
+        Click();
+        KYR::SetWideMessageBoxHook(previous);
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find(L"Game.ini"), std::wstring::npos);
+        EXPECT_EQ(Shown(), r.shown);
+        EXPECT_EQ(option_->webKeys_[2].empty(), !r.linkedBefore) << "tokens as the file holds";
+        if (r.linkedBefore) {
+            EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", linkedValue));
+            // Once the lock is gone, the next click removes the link.
+            Click();
+            EXPECT_EQ(Shown(), kUnlinked);
+            EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", ""));
+        }
+    }
 }
 
 TEST_F(LinkPageTest, ClosingWhileWaitingForThePinKeepsTheStoredLink) {
