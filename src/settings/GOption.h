@@ -72,6 +72,11 @@ public:
     std::map<HWND, HWND> nextFields_;
     uint8_t keyLatches_[256] = {};
     uint8_t joystickLatches_[4][32] = {};
+    // Set when a binding field gained the focus before the reader could be read: the next
+    // capture step that reads latches what is held instead of binding it.
+    bool latchHeldControls_ = false;
+    // Set while the capture step moves the focus on itself (it has latched what is down).
+    bool captureMovesFocus_ = false;
 
     std::string keyNames_[kKeyNames];
     std::string webKeys_[kWebKeys];

@@ -72,6 +72,7 @@ TEST_F(KeyPageTest, SeveralControlsInOneTickLeaveTheLastInScanOrder) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
+        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_KEY_DEFAULTS, BN_CLICKED), 0);
         SetFocus(Item(1101));
         Keys(r.keys);
         joystick_->Joy().rgbButtons[0] = r.joystickButton == 0 ? 0x80 : 0;
@@ -86,6 +87,58 @@ TEST_F(KeyPageTest, SeveralControlsInOneTickLeaveTheLastInScanOrder) {
         Keys({});
         joystick_->Joy().rgbButtons[0] = 0;
         EXPECT_FALSE(CaptureBinding(*option_, input_));
+    }
+}
+
+// Controls that are down before a field gains the focus (a trigger resting at full
+// deflection, a pedal at its end, a key still held) are latched, not bound; a new press binds
+// the field, and a released control binds again once pressed.
+TEST_F(KeyPageTest, AControlHeldBeforeTheFocusMovesIsNotBound) {
+    struct Row {
+        const char* what;
+        std::initializer_list<int> keys;  // held before the focus moves
+        LONG rx, ry;                       // the axes at rest
+        bool readerOpen;                   // else the field is focused before it can read
+    } rows[] = {
+        {"a key still held", {0x2C}, 0, 0, true},
+        {"a trigger resting at full deflection on Rx", {}, 1000, 0, true},
+        {"a pedal resting at the other end of Ry", {}, 0, -1000, true},
+        {"everything at once", {0x2C, 0x1E}, 1000, -1000, true},
+        // The latching waits for the first step that reads.
+        {"a key held before the reader can read", {0x2C}, 0, 0, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_KEY_DEFAULTS, BN_CLICKED), 0);
+        SetFocus(Item(1101));
+        Keys(r.keys);
+        joystick_->Joy().lRx = r.rx;
+        joystick_->Joy().lRy = r.ry;
+        if (r.readerOpen) {
+            SetFocus(Item(1102));
+        } else {
+            KYR::CInput unopened;  // the page's reader for the moment, with no device open
+            SetFocus(Item(1102));
+        }
+        EXPECT_FALSE(CaptureBinding(*option_, input_));
+        EXPECT_FALSE(CaptureBinding(*option_, input_));
+        EXPECT_EQ(Text(1102), "Joy1: ↓");
+        EXPECT_EQ(Focused(), 1102);
+        // Button 1 pressed anew binds, the resting controls still held.
+        joystick_->Joy().rgbButtons[0] = 0x80;
+        EXPECT_TRUE(CaptureBinding(*option_, input_));
+        EXPECT_EQ(Text(1102), "Joy1: 1");
+        EXPECT_EQ(Focused(), 1103);
+        // Released and pressed again, a held key binds the field it now has.
+        joystick_->Joy().rgbButtons[0] = 0;
+        Keys({});
+        CaptureBinding(*option_, input_);
+        Keys({0x2D});
+        EXPECT_TRUE(CaptureBinding(*option_, input_));
+        EXPECT_EQ(Text(1103), "Key: X");
+        Keys({});
+        joystick_->Joy().lRx = joystick_->Joy().lRy = 0;
+        CaptureBinding(*option_, input_);
     }
 }
 
