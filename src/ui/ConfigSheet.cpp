@@ -131,7 +131,9 @@ bool CGOption::RunConfigSheet(IKYRD3D* graphics, IKYRWin* window, IKYRDI* inputI
         // Enter and Escape never press OK or Cancel: the key page binds those keys.
         if (IsEnterOrEscape(msg)) continue;
         if (IsKeyToCapture(*this, msg)) continue;
-        if (sheet && IsDialogMessageA(sheet, &msg)) continue;
+        // The sheet's own dialog message handling: Ctrl+Tab and Ctrl+Page Down change pages
+        // before the dialog manager gets the rest.
+        if (sheet && PropSheet_IsDialogMessage(sheet, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -82,6 +82,28 @@ expected=$(printf '%s\n' UP=0,0xC8 DOWN=0,0xD0 LEFT=0,0xCB RIGHT=0,0xCD BTN1=0,0
 check "all twelve enabled buttons rebound, the disabled four kept" "$expected" \
   "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$game/Game.ini" | grep '=' | tr -d '\r')"
 
+# Alt and F10 are bound like any key: the sheet does not go into menu mode, so the key after
+# Alt is bound too (Enter would open the system menu), and Alt+A binds both without pressing
+# Apply through its mnemonic (an Apply would write Game.ini).
+new_game
+start_tool
+out=$(drive find page:1 focus:1101 key:0x12 key:0x0D text:1101 text:1102 focused menu)
+check "Alt then Enter: both bound, no menu" \
+  "text 1101=Key: Alt(Left)|text 1102=Key: Return|focused 1103|menu 0" "$(echo "$out" | paste -sd'|')"
+out=$(drive find focus:1104 down:0x12 key:0x41 up:0x12 key:0x79 text:1104 text:1105 text:1106 menu)
+check "Alt+A, then F10: all bound, no menu" \
+  "text 1104=Key: Alt(Left)|text 1105=Key: A|text 1106=Key: F10|menu 0" \
+  "$(echo "$out" | paste -sd'|')"
+check "nor was Apply pressed" "enabled 12321=1|" \
+  "$(drive find enabled:12321)|$(ls "$game" | grep -i '^game.ini$')"
+# Away from the binding fields the sheet's own keys work: Ctrl+Tab and Ctrl+Page Down change
+# the page.
+check "Ctrl+Tab on the general page shows the next page" "current 1" \
+  "$(drive find page:0 focus:1003 down:0x11 key:0x09 up:0x11 current)"
+check "Ctrl+Page Down on the defaults button shows the next page" "current 2" \
+  "$(drive find focus:1113 down:0x11 key:0x22 up:0x11 current)"
+drive find close gone >/dev/null; tool_exit_code >/dev/null
+
 # "デフォルト" reloads all sixteen from System.ini and enables Apply even when nothing differs.
 new_game
 start_tool

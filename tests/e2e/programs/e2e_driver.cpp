@@ -16,6 +16,7 @@
 //   key:VK               press and release a virtual key with SendInput (sheet in front)
 //   focus:ID             move the keyboard focus to control ID of the current page
 //   focused              print the id of the control that has the focus
+//   menu                 print "menu 1" while the tool is in menu mode or shows a menu
 //   close                the window's close box (WM_SYSCOMMAND SC_CLOSE)
 //   rect                 print the sheet's window rectangle
 //   client               print the size of the window's client area ("client W,H")
@@ -346,6 +347,16 @@ bool Step(const std::string& step) {
         info.cbSize = sizeof(info);
         GetGUIThreadInfo(GetWindowThreadProcessId(g_sheet, nullptr), &info);
         std::printf("focused %d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+        std::fflush(stdout);
+        return true;
+    }
+    if (verb == "menu") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(GetWindowThreadProcessId(g_sheet, nullptr), &info);
+        const bool mode = (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
+        HWND popup = FindWindowW(L"#32768", nullptr);  // the class of every popup menu
+        std::printf("menu %d\n", mode || (popup && IsWindowVisible(popup)) ? 1 : 0);
         std::fflush(stdout);
         return true;
     }

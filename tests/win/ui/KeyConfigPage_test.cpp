@@ -218,9 +218,10 @@ TEST_F(KeyPageTest, SavingLeavesTheOtherPlayersSectionsAsTheyWere) {
     EXPECT_NE(saved.find("[KeyConfig1]\r\nUP=0,0x2C\r\n"), std::string::npos) << saved;
 }
 
-// Tab is kept from the dialog manager only where it would be bound: a key-down of Tab in a
-// binding field. Elsewhere on the sheet Tab moves the focus as ever.
-TEST_F(KeyPageTest, OnlyTabInABindingFieldIsKeptFromTheDialogManager) {
+// Keys are kept from the dialog manager only where they would be bound: Tab, the page keys
+// and the system keys (Alt, F10, Alt+key) in a binding field. Elsewhere on the sheet Tab
+// moves the focus and Alt opens the menu as ever.
+TEST_F(KeyPageTest, OnlyKeysOfABindingFieldAreKeptFromTheDialogManager) {
     struct Row {
         const char* what;
         UINT message;
@@ -236,6 +237,17 @@ TEST_F(KeyPageTest, OnlyTabInABindingFieldIsKeptFromTheDialogManager) {
         {"Tab on the page", WM_KEYDOWN, VK_TAB, 0, false},
         {"Z in a field", WM_KEYDOWN, 'Z', 1101, false},
         {"the arrow keys move nothing either way", WM_KEYDOWN, VK_DOWN, 1101, false},
+        {"Page Down in ↑ (with Ctrl the next page)", WM_KEYDOWN, VK_NEXT, 1101, true},
+        {"Page Up in ↑", WM_KEYDOWN, VK_PRIOR, 1101, true},
+        {"Page Down on the page", WM_KEYDOWN, VK_NEXT, 0, false},
+        {"Alt in ↑", WM_SYSKEYDOWN, VK_MENU, 1101, true},
+        {"Alt released in ↑ (menu mode)", WM_SYSKEYUP, VK_MENU, 1101, true},
+        {"F10 in L1", WM_SYSKEYDOWN, VK_F10, 1109, true},
+        {"F10 released", WM_SYSKEYUP, VK_F10, 1109, true},
+        {"A with Alt held", WM_SYSKEYDOWN, 'A', 1101, true},
+        {"Alt+A's character (Apply's mnemonic)", WM_SYSCHAR, 'a', 1101, true},
+        {"Alt on the defaults button", WM_SYSKEYDOWN, VK_MENU, IDC_KEY_DEFAULTS, false},
+        {"Alt+A's character on the page", WM_SYSCHAR, 'a', 0, false},
     };
     for (const Row& r : rows) {
         MSG msg = {};
