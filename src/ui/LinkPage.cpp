@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "engine/core/LazyDll.h"
+#include "engine/core/MessageBox.h"
 #include "resources/link_resource.h"
 #include "settings/GOption.h"
+#include "ui/BusyButton.h"
 #include "ui/PageHelpers.h"
 #include "ui/SaveFailure.h"
 #include "web/FormReply.h"
@@ -114,19 +116,30 @@ void ShowError(HWND page, CGOption& o, const char* text) { ResetLink(page, o, te
 
 void SayNotStored(HWND page, const CGOption& o) { ShowSaveFailure(GetParent(page), o.GameIni()); }
 
-void OpenBrowser(const LinkService& service, const std::string& url) {
-    if (service.openBrowser) {
-        service.openBrowser(url);
-        return;
-    }
+bool OpenBrowser(const LinkService& service, const std::string& url) {
+    if (service.openBrowser) return service.openBrowser(url);
     // shell32 is bound here, on first use: loading it at start costs the tool time under Wine
-    // and only this step needs it. The result is not checked: without a browser the player
-    // can still open the page by hand.
+    // and only this step needs it.
     using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
     static LazyModule shell32("shell32.dll");
     static const auto shellExecute = reinterpret_cast<ShellExecuteFn>(
         reinterpret_cast<void*>(shell32.Proc("ShellExecuteA")));
-    if (shellExecute) shellExecute(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (!shellExecute) return false;
+    // Values above 32 mean success; the rest are error codes (no program for the address).
+    const HINSTANCE result =
+        shellExecute(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// Without a browser the player can still open the page by hand, on this machine or another:
+// the address goes into a box, which copies its whole text with Ctrl+C.
+void ShowAddressToCopy(HWND page, const std::string& url) {
+    const std::string text =
+        "ブラウザーを開けませんでした。\n"
+        "次のアドレスをブラウザーで開いて、表示されるPINを入力してください。\n"
+        "(Ctrl+Cでこのメッセージをコピーできます)\n\n" +
+        url;
+    ShowMessageBox(GetParent(page), text.c_str(), "Twitter", MB_OK | MB_ICONINFORMATION);
 }
 
 bool RequestTokenStep(HWND page, CGOption& o) {
@@ -143,7 +156,9 @@ bool RequestTokenStep(HWND page, CGOption& o) {
     f.requestSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
     if (f.requestToken.empty() || f.requestSecret.empty()) return false;
 
-    OpenBrowser(service, service.apiBase + kAuthorizePath + "?oauth_token=" + f.requestToken);
+    const std::string authorize =
+        service.apiBase + kAuthorizePath + "?oauth_token=" + f.requestToken;
+    if (!OpenBrowser(service, authorize)) ShowAddressToCopy(page, authorize);
     SetText(page, IDC_LINK_STATUS, "Twitter認証後に表示される");
     SetText(page, IDC_LINK_STATE, "PIN Codeを入力してください");
     SetText(page, IDC_LINK_BUTTON, "入力");
@@ -212,6 +227,7 @@ void ButtonClicked(HWND page, CGOption& o) {
     }
     // A step that throws (no random bytes for the nonce, no memory) fails like a bad reply.
     const bool waiting = f.WaitingForPin();
+    BusyButton busy(GetDlgItem(page, IDC_LINK_BUTTON));
     bool ok = false;
     try {
         ok = waiting ? AccessTokenStep(page, o) : RequestTokenStep(page, o);

@@ -23,6 +23,7 @@ bool SaveAccessKey(CGOption& option);
 
 // Where the page sends its requests and how it shows the authorisation page.
 struct LinkService {
-    std::string apiBase;                                     // scheme and host, no "/" after
-    std::function<void(const std::string& url)> openBrowser;  // empty: the default browser
+    std::string apiBase;  // scheme and host, no "/" after
+    // True when a browser shows `url`. Empty: the default browser, through the shell.
+    std::function<bool(const std::string& url)> openBrowser;
 };

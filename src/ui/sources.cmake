@@ -1,5 +1,6 @@
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/AfterFirstPaint.cpp
+  ${KYR_AREA_DIR}/BusyButton.cpp
   ${KYR_AREA_DIR}/ConfigSheet.cpp
   ${KYR_AREA_DIR}/GeneralPage.cpp
   ${KYR_AREA_DIR}/HardwarePage.cpp

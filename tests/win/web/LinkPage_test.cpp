@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../settings/TempGameFolder.h"
 #include "LoopbackService.h"
@@ -37,8 +39,11 @@ std::string TwitterSection(const char* key, const std::string& value) {
 class LinkPageTest : public testing::Test {
 protected:
     void SetUp() override {
-        service_ = {loopback::Get().Base(),
-                    [this](const std::string& url) { browsed_.push_back(url); }};
+        service_ = {loopback::Get().Base(), [this](const std::string& url) {
+                        browsed_.push_back(url);
+                        if (whileBrowsing_) whileBrowsing_();
+                        return browserOpens_;
+                    }};
         WNDCLASSA wc = {};
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -101,6 +106,8 @@ protected:
     LinkService service_;  // the page's parameter: the loopback service, the browser caught
     PROPSHEETPAGEA entry_ = {};
     std::vector<std::string> browsed_;
+    bool browserOpens_ = true;
+    std::function<void()> whileBrowsing_;  // runs inside the request-token step
 };
 
 const std::string kUnlinked = "|Twitterと連動していません|Twitterと連動|pin off|button on|colour 0";
@@ -159,6 +166,10 @@ TEST_F(LinkPageTest, FailedStepsShowTheErrorAndStoreNoLink) {
         std::string outcome;  // the service's verdict on the last token request, "" to skip
     } rows[] = {
         {"a dead network", closed, false, "", false, requestError, ""},
+        // Taken and never answered (a proxy or captive portal that hangs): the time-out ends
+        // it, about 15 s in.
+        {"a service that never answers", loopback::Get().Base() + "/silent", false, "", false,
+         requestError, ""},
         {"a reply that is not a form", loopback::Get().Base() + "/fault", false, "", false,
          requestError, ""},
         {"an empty PIN", loopback::Get().Base(), true, "", false, accessError,
@@ -177,7 +188,9 @@ TEST_F(LinkPageTest, FailedStepsShowTheErrorAndStoreNoLink) {
         browsed_.clear();
         PointAt(r.base);
         OpenPage();
+        const DWORD start = GetTickCount();
         Click();
+        EXPECT_LT(GetTickCount() - start, 25000u) << "the sheet is given back in time";
         if (r.secondStep) {
             ASSERT_EQ(Shown(), kWaiting);
             std::string pin = r.appendToPin ? PinFromBrowser() + r.pin : r.pin;
@@ -256,6 +269,67 @@ TEST_F(LinkPageTest, AStoreThatFailsIsSaidAndThePageShowsWhatTheFileHolds) {
             EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", ""));
         }
     }
+}
+
+// While a step runs the button is off under the wait cursor; what the player clicked or typed
+// meanwhile is dropped, so a double click does not ask for the access token with an empty PIN.
+// Other messages stay queued.
+TEST_F(LinkPageTest, ClicksAndKeysMadeWhileAStepRunsAreDropped) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    OpenPage();
+    HWND button = GetDlgItem(page_, IDC_LINK_BUTTON);
+    SetFocus(button);
+    bool enabledMeanwhile = true;
+    HCURSOR cursorMeanwhile = nullptr;
+    whileBrowsing_ = [&] {
+        enabledMeanwhile = IsWindowEnabled(button) != FALSE;
+        cursorMeanwhile = GetCursor();
+        PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
+        PostMessageA(sheet_, WM_NCLBUTTONDOWN, HTCLOSE, 0);
+        PostMessageA(page_, WM_APP, 0, 0);
+    };
+    Click();
+    whileBrowsing_ = nullptr;
+    EXPECT_FALSE(enabledMeanwhile);
+    EXPECT_EQ(cursorMeanwhile, LoadCursorA(nullptr, IDC_WAIT));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_NOREMOVE));
+    EXPECT_TRUE(PeekMessageA(&msg, page_, WM_APP, WM_APP, PM_REMOVE));
+    EXPECT_EQ(Shown(), kWaiting);
+    EXPECT_TRUE(IsWindowEnabled(button));
+    EXPECT_EQ(GetFocus(), button);
+    EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+}
+
+// Without a browser the authorisation address is shown in a box on the sheet, whose text the
+// player can copy; the page waits for the PIN as ever.
+TEST_F(LinkPageTest, WithoutABrowserTheAddressIsShownToCopy) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    OpenPage();
+    browserOpens_ = false;
+    std::vector<std::string> boxes;
+    KYR::MessageBoxHook previous =
+        KYR::SetMessageBoxHook([&](HWND owner, const char* text, const char* caption, UINT) {
+            EXPECT_EQ(owner, sheet_);
+            EXPECT_STREQ(caption, "Twitter");
+            boxes.push_back(text);
+            return IDOK;
+        });
+    Click();
+    KYR::SetMessageBoxHook(previous);
+    ASSERT_EQ(browsed_.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].substr(boxes[0].size() - browsed_[0].size()), browsed_[0])
+        << "the address ends the text, on a line of its own";
+    EXPECT_EQ(boxes[0][boxes[0].size() - browsed_[0].size() - 1], '\n');
+    EXPECT_EQ(Shown(), kWaiting);
+    TypePin(PinFromBrowser());
+    Click();
+    EXPECT_EQ(Shown(), kLinked);
 }
 
 TEST_F(LinkPageTest, ClosingWhileWaitingForThePinKeepsTheStoredLink) {
