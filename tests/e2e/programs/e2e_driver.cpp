@@ -35,6 +35,11 @@
 //   away                 put a window of the driver in front of the sheet
 //   memory               print "memory N MB": the physical memory Windows reports to a program
 //   back                 put the sheet in front again
+//   front                print what is in front: "front sheet", "front box" (one the sheet
+//                        owns), "front other" or "front none"
+//   sheets               print "sheets N": the visible windows captioned like the sheet
+//   run:PATH             run the program PATH in its own folder, wait (60 s) for it to end
+//                        and print "exit N"
 #include <windows.h>
 
 #include <commctrl.h>
@@ -49,6 +54,7 @@
 namespace {
 
 HWND g_sheet = nullptr;
+const wchar_t kSheetCaption[] = L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a";  // ゲームの設定
 
 std::string Utf8(const std::wstring& w) {
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -206,8 +212,7 @@ bool Step(const std::string& step) {
     auto num = [&](size_t i) { return i < a.size() ? std::atoi(a[i].c_str()) : 0; };
 
     if (verb == "find" || verb == "window") {
-        const std::wstring caption = verb == "find" ? L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a"
-                                                    : Wide(step.substr(7));
+        const std::wstring caption = verb == "find" ? kSheetCaption : Wide(step.substr(7));
         g_sheet = nullptr;
         for (int i = 0; i < kDeadlineTicks && !g_sheet; ++i) {
             g_sheet = FindWindowW(nullptr, caption.c_str());
@@ -266,6 +271,36 @@ bool Step(const std::string& step) {
         if (!GlobalMemoryStatusEx(&m)) return Fail("GlobalMemoryStatusEx");
         std::printf("memory %llu MB\n", static_cast<unsigned long long>(m.ullTotalPhys >> 20));
         std::fflush(stdout);
+        return true;
+    }
+    if (verb == "sheets") {
+        int count = 0;
+        for (HWND w = FindWindowW(nullptr, kSheetCaption); w;
+             w = FindWindowExW(nullptr, w, nullptr, kSheetCaption))
+            count += IsWindowVisible(w) ? 1 : 0;
+        std::printf("sheets %d\n", count);
+        std::fflush(stdout);
+        return true;
+    }
+    if (verb == "run") {
+        std::wstring path = Wide(step.substr(4));
+        std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
+        std::wstring command = L"\"" + path + L"\"";
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &si, &pi))
+            return Fail("cannot start " + step.substr(4));
+        CloseHandle(pi.hThread);
+        const DWORD waited = WaitForSingleObject(pi.hProcess, kDeadlineTicks * 100);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        if (waited != WAIT_OBJECT_0) return Fail("still running: " + step.substr(4));
+        std::printf("exit %lu\n", code);
+        std::fflush(stdout);
+        Settle();
         return true;
     }
     if (verb == "sleep") {
@@ -383,6 +418,14 @@ bool Step(const std::string& step) {
         }
         if (GetForegroundWindow() != g_away) return Fail("cannot put a window in front");
         Settle();
+        return true;
+    }
+    if (verb == "front") {
+        HWND front = GetForegroundWindow();
+        const char* which = !front ? "none" : front == g_sheet ? "sheet"
+                            : GetWindow(front, GW_OWNER) == g_sheet ? "box" : "other";
+        std::printf("front %s\n", which);
+        std::fflush(stdout);
         return true;
     }
     if (verb == "back") {
