@@ -90,7 +90,8 @@ shot save-failed
 drive box:エラー:1 >/dev/null
 check "the sheet stays open with Apply enabled" "enabled 12321=1|check 1003=1" \
   "$(drive find enabled:12321 check:1003 | paste -sd'|')"
-check "Apply says it once more" "$cannot_save" "$(drive find click:12321 box:エラー:1 | grep '^box')"
+check "Apply says it once more" "$cannot_save" \
+  "$(drive find click:12321 box:エラー:1 | grep '^box')"
 check "and Apply is still enabled" "enabled 12321=1" "$(drive find enabled:12321)"
 rmdir "$game/Game.ini"
 drive find click:1 gone >/dev/null

@@ -89,7 +89,8 @@ new_game
 start_tool
 out=$(drive find page:1 focus:1101 key:0x12 key:0x0D text:1101 text:1102 focused menu)
 check "Alt then Enter: both bound, no menu" \
-  "text 1101=Key: Alt(Left)|text 1102=Key: Return|focused 1103|menu 0" "$(echo "$out" | paste -sd'|')"
+  "text 1101=Key: Alt(Left)|text 1102=Key: Return|focused 1103|menu 0" \
+  "$(echo "$out" | paste -sd'|')"
 out=$(drive find focus:1104 down:0x12 key:0x41 up:0x12 key:0x79 text:1104 text:1105 text:1106 menu)
 check "Alt+A, then F10: all bound, no menu" \
   "text 1104=Key: Alt(Left)|text 1105=Key: A|text 1106=Key: F10|menu 0" \

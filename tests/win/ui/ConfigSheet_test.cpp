@@ -61,20 +61,13 @@ TEST(SheetWndProc, OnlyClicksSaveOrEndTheRun) {
     DestroyWindow(window);
 }
 
-std::wstring Wide(const std::string& ansi) {
-    std::wstring w(ansi.size(), L'\0');
-    w.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.c_str(),
-                                                     static_cast<int>(ansi.size()), &w[0],
-                                                     static_cast<int>(w.size()))));
-    return w;
-}
-
 // A save that does not reach Game.ini: OK and Apply say so in one box on the sheet and keep
 // the sheet as it was (open, Apply enabled, the pages not told), so the player's choices are
 // still there to be saved again or dropped with Cancel.
 TEST(SheetWndProc, ASaveThatFailsIsSaidOnceAndKeepsTheSheet) {
     TempGameFolder blocked;
     ASSERT_TRUE(blocked.BlockWithFolder("Game.ini"));
+    const std::string path = blocked.Path("Game.ini");  // the temporary folder's: ASCII
     struct Row {
         const char* what;
         std::string directory;
@@ -84,8 +77,8 @@ TEST(SheetWndProc, ASaveThatFailsIsSaidOnceAndKeepsTheSheet) {
         {"a folder the program cannot name", "",
          {L"設定を保存できませんでした。\nゲームのフォルダーの名前に"}},
         {"a folder named Game.ini in the file's place", blocked.Dir(),
-         {L"書き込めません。\n\n" + Wide(blocked.Path("Game.ini")) + L"\n\n", L"Program Files",
-          L"管理者として実行"}},
+         {L"書き込めません。\n\n" + std::wstring(path.begin(), path.end()) + L"\n\n",
+          L"Program Files", L"管理者として実行"}},
     };
     HWND window = CreateWindowA("STATIC", "sheet", 0, 0, 0, 10, 10, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);

@@ -323,9 +323,8 @@ TEST_F(LinkPageTest, WithoutABrowserTheAddressIsShownToCopy) {
     KYR::SetMessageBoxHook(previous);
     ASSERT_EQ(browsed_.size(), 1u);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].substr(boxes[0].size() - browsed_[0].size()), browsed_[0])
-        << "the address ends the text, on a line of its own";
-    EXPECT_EQ(boxes[0][boxes[0].size() - browsed_[0].size() - 1], '\n');
+    const size_t at = boxes[0].rfind("\n" + browsed_[0]);
+    EXPECT_EQ(at + 1 + browsed_[0].size(), boxes[0].size()) << "the address on a line of its own";
     EXPECT_EQ(Shown(), kWaiting);
     TypePin(PinFromBrowser());
     Click();
