@@ -10,7 +10,7 @@ const wchar_t kSheetCaption[] = L"ゲームの設定";
 const wchar_t kDialogClass[] = L"#32770";
 
 // The folder as the file system knows it, volume and file number: the same for every
-// spelling of its path (short or long names, letter case, another drive mapping).
+// spelling of its path (short or long names, letter case).
 bool FolderIdentity(const std::wstring& folder, std::wstring* identity) {
     ScopedHandle handle(CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE |
                                                            FILE_SHARE_DELETE,
