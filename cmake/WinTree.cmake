@@ -42,7 +42,7 @@ target_link_libraries(kyr_input PRIVATE kernel32 user32 dxguid)
 target_link_libraries(kyr_web PRIVATE kernel32 advapi32)
 target_link_libraries(kyr_settings PRIVATE kernel32 user32 gdi32 shlwapi)
 target_link_libraries(kyr_ui PRIVATE kernel32 user32 gdi32 comctl32)
-target_link_libraries(kyr_app PRIVATE kernel32 ole32)
+target_link_libraries(kyr_app PRIVATE kernel32 user32 ole32)
 # The engine's areas as the package a game builds against (`cmake --install`).
 include(cmake/Package.cmake)
 

@@ -17,7 +17,8 @@ bool RunRealSheet(CGOption& settings);
 
 // Builds the application object, creates the engine interfaces, builds the settings model and
 // runs the sheet. Returns 0 after a normal run, 1 when an engine interface or the sheet could
-// not be created.
+// not be created. While a copy runs from the same folder, it brings that copy's sheet to the
+// front instead and returns 0.
 int RunApplication(HINSTANCE instance, InterfaceFactory factory = &CreateKYRInterface,
                    SheetRunner runSheet = &RunRealSheet);
 

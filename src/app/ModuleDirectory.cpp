@@ -51,24 +51,29 @@ bool ToAnsiExactly(const std::wstring& wide, std::string* ansi) {
     return true;
 }
 
-std::string ReadModuleDirectory(HMODULE module, ModulePathReader reader,
-                                ShortPathReader shortPath) {
+std::wstring ReadModuleDirectoryW(HMODULE module, ModulePathReader reader) {
     // 32767 is the longest path Windows can hand out; stop there rather than loop forever.
     std::vector<wchar_t> path(MAX_PATH);
     DWORD length = 0;
     for (;;) {
         SetLastError(ERROR_SUCCESS);
         length = reader(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return std::string();
+        if (length == 0) return std::wstring();
         // A cut path fills the whole buffer (XP leaves it unterminated, later systems report
         // ERROR_INSUFFICIENT_BUFFER); either way, try again with more room.
         if (length < path.size() && GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
-        if (path.size() >= 32768) return std::string();
+        if (path.size() >= 32768) return std::wstring();
         path.resize(path.size() * 2);
     }
     std::wstring wide(path.data(), length);
     const size_t slash = wide.find_last_of(L'\\');
     wide.erase(slash == std::wstring::npos ? 0 : slash + 1);
+    return wide;
+}
+
+std::string ReadModuleDirectory(HMODULE module, ModulePathReader reader,
+                                ShortPathReader shortPath) {
+    const std::wstring wide = ReadModuleDirectoryW(module, reader);
     if (wide.empty()) return std::string();
 
     std::string narrow;

@@ -21,6 +21,10 @@ using ShortPathReader = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
 std::string ReadModuleDirectory(HMODULE module, ModulePathReader reader = &GetModuleFileNameW,
                                 ShortPathReader shortPath = &GetShortPathNameW);
 
+// The same directory as the system names it (UTF-16, any length), with its final backslash;
+// empty when the path cannot be read.
+std::wstring ReadModuleDirectoryW(HMODULE module, ModulePathReader reader = &GetModuleFileNameW);
+
 // The text in the ANSI code page when every character survives the conversion; false when
 // one would be replaced or approximated (best fit), since such a path names another file.
 bool ToAnsiExactly(const std::wstring& wide, std::string* ansi);

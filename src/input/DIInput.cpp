@@ -13,7 +13,14 @@ HRESULT CDIInput::Poll() {
 }
 
 HRESULT CDIInput::GetState(DWORD size, void* buffer) {
-    return device_ ? device_->GetDeviceState(size, buffer) : kDeviceNotReady;
+    if (!device_) return kDeviceNotReady;
+    HRESULT hr = device_->GetDeviceState(size, buffer);
+    // A controller unplugged and plugged in again, or a device another program took, stays
+    // unacquired until it is asked for again. Once per read at most: a device that is gone
+    // costs one Acquire a tick, never a loop.
+    if ((hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED) && SUCCEEDED(device_->Acquire()))
+        hr = device_->GetDeviceState(size, buffer);
+    return hr;
 }
 
 CDIInput::~CDIInput() {

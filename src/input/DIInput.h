@@ -19,6 +19,8 @@ public:
     CDIInput(IKYRDI* owner, RefPtr<IDirectInputDevice8A> device);
 
     HRESULT Poll() override;
+    // A device that reports its input lost, or itself not acquired, is acquired again and
+    // read once more.
     HRESULT GetState(DWORD size, void* buffer) override;
 
     // Unacquires the device, then releases it, then the owner.

@@ -83,13 +83,13 @@ int32_t CInput::BindingFlag(int player, int button) const {
     return controlFlags_[device][code] != 0 ? 1 : 0;
 }
 
-void CInput::Poll() {
+bool CInput::Poll() {
     // The devices are opened in background mode and keep reporting while another program
     // is in front, so the reader itself drops everything unless our window is foreground.
     // Without a keyboard (a failed Initialize) nothing is read at all.
     if (GetForegroundWindow() != focusWindow_ || devices_.empty()) {
         ClearFlags();
-        return;
+        return false;
     }
     // The keyboard is not a polled device: its state is read directly.
     devices_[0]->GetState(kKeyboardStateSize, keyboard_);
@@ -97,6 +97,7 @@ void CInput::Poll() {
 
     for (int p = 1; p < kPlayerRows; ++p)
         for (int b = 0; b < kButtonCount; ++b) playerButtons_[p][b] = BindingFlag(p, b);
+    return true;
 }
 
 uint8_t CInput::KeyState(int scanCode) const {

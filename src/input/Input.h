@@ -35,7 +35,9 @@ public:
     bool Initialize(IKYRDI* input, HWND window, HINSTANCE instance, HWND mainWindow = nullptr);
 
     // Refreshes every table; everything reads as up unless the focus window is in front.
-    void Poll();
+    // True when the devices were read, false when the tables were cleared instead (another
+    // window in front, or no keyboard open).
+    bool Poll();
 
     // The state byte of a scan code as of the last Poll (bit 7 = down); 0 outside 0-255.
     uint8_t KeyState(int scanCode) const;

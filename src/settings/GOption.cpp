@@ -50,14 +50,19 @@ bool CGOption::SaveSettings() {
     if (!gameIni_.HasPlace()) return false;
     // Asked before the first write below creates the file.
     const bool gameIniExisted = gameIni_.Exists();
-    gameIni_.Write(kGeneral, "ConfigVersion", "2.0");
+    // Each write is made whatever the ones before it did: the result joins in after the call.
+    bool written = true;
+    auto put = [&](const char* section, const char* key, const std::string& value) {
+        written = gameIni_.Write(section, key, value) && written;
+    };
+    put(kGeneral, "ConfigVersion", "2.0");
     if (generalPageInitialised_) {
-        gameIni_.Write(kGeneral, "FullScreen", WriteYesNo(fullScreen_));
-        gameIni_.Write(kGeneral, "ShowMenu", WriteYesNo(showMenu_));
-        gameIni_.Write(kGeneral, "ShowFPS", WriteYesNo(showFPS_));
-        gameIni_.Write(kGeneral, "MaxVRAMCacheSize", WriteDecimal(MaxVRAMCacheSize));
-        gameIni_.Write(kGeneral, "MaxFileCacheSize", WriteDecimal(MaxFileCacheSize));
-        gameIni_.Write(kGeneral, "ScreenSize", WriteDecimal(ScreenSize));
+        put(kGeneral, "FullScreen", WriteYesNo(fullScreen_));
+        put(kGeneral, "ShowMenu", WriteYesNo(showMenu_));
+        put(kGeneral, "ShowFPS", WriteYesNo(showFPS_));
+        put(kGeneral, "MaxVRAMCacheSize", WriteDecimal(MaxVRAMCacheSize));
+        put(kGeneral, "MaxFileCacheSize", WriteDecimal(MaxFileCacheSize));
+        put(kGeneral, "ScreenSize", WriteDecimal(ScreenSize));
     }
     if (keyPageInitialised_) {
         for (int player = 1; player <= kPlayers; ++player) {
@@ -65,19 +70,19 @@ bool CGOption::SaveSettings() {
             for (int button = 0; button < kButtons; ++button) {
                 HWND field = bindingFields_[button][player - 1];
                 if (!field) continue;  // rows without a page keep what the file holds
-                gameIni_.Write(section.c_str(), BindingIniKey(button), bindingTexts_[field]);
+                put(section.c_str(), BindingIniKey(button), bindingTexts_[field]);
             }
         }
     } else {
-        SaveKeyConfig1Validated(gameIniExisted ? gameIni_ : systemIni_);
+        written = SaveKeyConfig1Validated(gameIniExisted ? gameIni_ : systemIni_) && written;
     }
-    return true;
+    return written;
 }
 
 // Without the key page, Game.ini still gets a complete, valid [KeyConfig1]: the bindings it
 // already holds (or, before the first save, the shipped defaults) with every unreadable
-// value replaced by the built-in default.
-void CGOption::SaveKeyConfig1Validated(const IniFile& source) {
+// value replaced by the built-in default. False when any of the sixteen was not written.
+bool CGOption::SaveKeyConfig1Validated(const IniFile& source) {
     const std::string section = KeyConfigSection(1);
     std::string values[kButtons];
     for (int button = 0; button < kButtons; ++button) {
@@ -86,6 +91,8 @@ void CGOption::SaveKeyConfig1Validated(const IniFile& source) {
         KeyBinding parsed;
         if (!ParseBindingValue(values[button].c_str(), &parsed)) values[button] = fallback;
     }
+    bool written = true;
     for (int button = 0; button < kButtons; ++button)
-        gameIni_.Write(section.c_str(), BindingIniKey(button), values[button]);
+        written = gameIni_.Write(section.c_str(), BindingIniKey(button), values[button]) && written;
+    return written;
 }

@@ -45,8 +45,9 @@ public:
     // Loads one player row's sixteen bindings into the binding texts and the key page's fields:
     // from System.ini when `useDefaults` is set or Game.ini does not exist, else from Game.ini.
     void LoadKeyConfig(bool useDefaults, int row);
-    // Writes the model into Game.ini (OK and Apply). False, with nothing written, when Game.ini
-    // has no place; other write failures are silent, as ever.
+    // Writes the model into Game.ini (OK and Apply). False when Game.ini has no place (nothing
+    // is written) or when any value did not reach the file; every key is still tried, in the
+    // usual order, so what can be written is, and the model keeps all its values.
     bool SaveSettings();
 
     const KYR::IniFile& GameIni() const { return gameIni_; }
@@ -71,6 +72,11 @@ public:
     std::map<HWND, HWND> nextFields_;
     uint8_t keyLatches_[256] = {};
     uint8_t joystickLatches_[4][32] = {};
+    // Set when a binding field gained the focus before the reader could be read: the next
+    // capture step that reads latches what is held instead of binding it.
+    bool latchHeldControls_ = false;
+    // Set while the capture step moves the focus on itself (it has latched what is down).
+    bool captureMovesFocus_ = false;
 
     std::string keyNames_[kKeyNames];
     std::string webKeys_[kWebKeys];
@@ -95,7 +101,7 @@ public:
     WNDPROC previousSheetProc_ = nullptr;
 
 private:
-    void SaveKeyConfig1Validated(const KYR::IniFile& source);
+    bool SaveKeyConfig1Validated(const KYR::IniFile& source);
 
     KYR::IniFile gameIni_;
     KYR::IniFile systemIni_;

@@ -18,8 +18,7 @@ std::string IniFile::Read(const char* section, const char* key, const char* fall
 
 bool IniFile::Write(const char* section, const char* key, const std::string& value) const {
     if (!HasPlace()) return false;
-    WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str());
-    return true;
+    return WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str()) != FALSE;
 }
 
 }  // namespace KYR

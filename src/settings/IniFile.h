@@ -22,8 +22,9 @@ public:
     // The value, `fallback` when the key is missing, "" when it is present but empty. Values
     // are cut at 255 bytes, as the game reads them.
     std::string Read(const char* section, const char* key, const char* fallback) const;
-    // Write failures (read-only file or folder) are ignored: the caller keeps its values.
-    // Only a file without a place is reported, by false, since then nothing can be written.
+    // False when the value did not reach the file: no place for it, or the system refused
+    // (access denied in a protected folder, a read-only file, a full disk, a lock held by
+    // another program).
     bool Write(const char* section, const char* key, const std::string& value) const;
 
 private:

@@ -16,6 +16,7 @@
 #include "ui/KeyConfigPage.h"
 #include "ui/LinkPage.h"
 #include "ui/PageHelpers.h"
+#include "ui/SaveFailure.h"
 
 using namespace KYR;
 
@@ -32,12 +33,6 @@ PROPSHEETPAGEA PageEntry(int dialog, const char* title, DLGPROC proc, LPARAM par
     page.lParam = param;
     return page;
 }
-
-const char kCannotSaveText[] =
-    "設定を保存できませんでした。\n"
-    "ゲームのフォルダーの名前にこのシステムでは扱えない文字が含まれているため、"
-    "設定ファイルを読み書きできません。\n"
-    "フォルダーの名前を変えてから、もう一度設定してください。";
 
 bool IsEnterOrEscape(const MSG& msg) {
     return msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
@@ -60,11 +55,14 @@ LRESULT CALLBACK SheetWndProc(HWND sheet, UINT message, WPARAM wParam, LPARAM lP
         // The whole wParam is compared: only a click (notification 0) counts.
         if (message == WM_COMMAND) {
             if (wParam == IDOK || wParam == kApplyButtonId) {
-                // Without a place for Game.ini nothing is saved, so the click is kept from
-                // the sheet too: OK does not close it and Apply stays enabled, and the player
-                // who was told can still choose Cancel.
+                // A save that did not reach Game.ini keeps the click from the sheet too: OK
+                // does not close it and Apply stays enabled, so the player who was told can
+                // clear the way and press again, or choose Cancel.
                 if (!option->SaveSettings()) {
-                    ShowMessageBox(sheet, kCannotSaveText, "エラー", MB_OK | MB_ICONERROR);
+                    if (option->GameIni().HasPlace())
+                        ShowSaveFailure(sheet, option->GameIni());
+                    else
+                        ShowNoPlaceToSave(sheet);
                     return 0;
                 }
                 if (wParam == IDOK) PostQuitMessage(0);
@@ -133,7 +131,9 @@ bool CGOption::RunConfigSheet(IKYRD3D* graphics, IKYRWin* window, IKYRDI* inputI
         // Enter and Escape never press OK or Cancel: the key page binds those keys.
         if (IsEnterOrEscape(msg)) continue;
         if (IsKeyToCapture(*this, msg)) continue;
-        if (sheet && IsDialogMessageA(sheet, &msg)) continue;
+        // The sheet's own dialog message handling: Ctrl+Tab and Ctrl+Page Down change pages
+        // before the dialog manager gets the rest.
+        if (sheet && PropSheet_IsDialogMessage(sheet, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

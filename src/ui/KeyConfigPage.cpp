@@ -28,7 +28,24 @@ void Bind(CGOption& o, HWND field, const std::string& display, const std::string
     SetWindowTextA(field, display.c_str());
     o.bindingTexts_[field] = value;
     auto next = o.nextFields_.find(field);
-    if (next != o.nextFields_.end()) SetFocus(next->second);
+    if (next == o.nextFields_.end()) return;
+    // The next field's focus notice comes back inside this call. The step goes on with its
+    // own reading, and what is down is latched by the step itself.
+    o.captureMovesFocus_ = true;
+    SetFocus(next->second);
+    o.captureMovesFocus_ = false;
+}
+
+// Each named key and each joystick control latched when down and released when up, as of
+// the reader's last reading; nothing is bound.
+void LatchHeld(CGOption& o, const CInput& input) {
+    for (int code = 0; code < 256; ++code)
+        if (!o.keyNames_[code].empty())
+            o.keyLatches_[code] = (input.KeyState(code) & 0x80) ? 1 : 0;
+    for (int joystick = 1; joystick <= 4; ++joystick)
+        for (int control = 0; control < 32; ++control)
+            o.joystickLatches_[joystick - 1][control] =
+                input.IsJoystickControlDown(joystick, control) ? 1 : 0;
 }
 
 int RowOfPage(const CGOption& o, HWND page) {
@@ -68,7 +85,14 @@ bool CaptureBinding(CGOption& o, CInput& input) {
     HWND field = GetFocus();
     if (!IsBindingField(o, field)) return false;
     if (o.nextFields_.find(field) == o.nextFields_.end()) return false;
-    input.Poll();
+    const bool read = input.Poll();
+    if (o.latchHeldControls_) {
+        if (read) {
+            LatchHeld(o, input);
+            o.latchHeldControls_ = false;
+        }
+        return false;
+    }
     bool changed = false;
     for (int code = 0; code < 256; ++code) {
         if (o.keyNames_[code].empty()) continue;  // unnamed keys cannot be bound, latch included
@@ -98,6 +122,17 @@ bool CaptureBinding(CGOption& o, CInput& input) {
     return changed;
 }
 
+void BindingFieldFocused(CGOption& o, CInput* input) {
+    if (o.captureMovesFocus_) return;
+    // Without a reading (the reader not open yet, or the sheet not yet in front) the next
+    // step that reads does it.
+    o.latchHeldControls_ = true;
+    if (input && input->Poll()) {
+        LatchHeld(o, *input);
+        o.latchHeldControls_ = false;
+    }
+}
+
 INT_PTR CALLBACK KeyConfigPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     return HandlePageMessage([&](CGOption& o) -> INT_PTR {
         switch (message) {
@@ -114,6 +149,8 @@ INT_PTR CALLBACK KeyConfigPageProc(HWND page, UINT message, WPARAM wParam, LPARA
             }
             return 0;
         case WM_COMMAND:
+            if (HIWORD(wParam) == EN_SETFOCUS && IsBindingField(o, reinterpret_cast<HWND>(lParam)))
+                BindingFieldFocused(o, CInput::GetInstance());
             if (LOWORD(wParam) == IDC_KEY_DEFAULTS) {
                 const int row = RowOfPage(o, page);
                 if (row >= 0) {

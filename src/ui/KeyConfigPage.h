@@ -17,5 +17,11 @@ class CInput;
 // the focus.
 bool CaptureBinding(CGOption& option, KYR::CInput& input);
 
+// A binding field has gained the focus (`input` may be null before the reader exists).
+// Every control already down is latched without being bound, so only a new press binds:
+// pad triggers rest at full deflection, pedals and throttles at an end, and a key may still
+// be held from the click or Tab that brought the focus.
+void BindingFieldFocused(CGOption& option, KYR::CInput* input);
+
 constexpr UINT_PTR kCaptureTimerId = 276;
 constexpr UINT kCaptureTimerPeriodMs = 32;

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "engine/core/LazyDll.h"
+#include "engine/core/MessageBox.h"
 #include "resources/link_resource.h"
 #include "settings/GOption.h"
+#include "ui/BusyButton.h"
 #include "ui/PageHelpers.h"
+#include "ui/SaveFailure.h"
 #include "web/FormReply.h"
 #include "web/HttpRequest.h"
 #include "web/OAuthHeader.h"
@@ -88,36 +91,55 @@ void ShowLinked(HWND page, LinkFields& f) {
     f.linkColour = kBlue;
 }
 
-// Back to the unlinked state with the given state text: everything is forgotten and the
-// stored link removed, so the next click starts again from the request token.
-void ResetLink(HWND page, CGOption& o, const char* stateText, LinkColour colour) {
-    LinkFields f = Fields(o);
+// The unlinked state's texts, with the given state text and colour.
+void ShowUnlinked(HWND page, CGOption& o, const char* stateText, LinkColour colour) {
     SetText(page, IDC_LINK_STATUS, "");
     SetText(page, IDC_LINK_STATE, stateText);
     SetText(page, IDC_LINK_BUTTON, kLinkText);
     EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
-    f.linkColour = colour;
+    Fields(o).linkColour = colour;
     Repaint(page);
-    f.ForgetTokens();
+}
+
+// Back to the unlinked state: everything is forgotten and the stored link removed, so the
+// next click starts again from the request token. Only reached from states in which Game.ini
+// holds no link (the page would show it linked otherwise), so what the page shows is right
+// even when the empty value does not reach the file.
+void ResetLink(HWND page, CGOption& o, const char* stateText, LinkColour colour) {
+    ShowUnlinked(page, o, stateText, colour);
+    Fields(o).ForgetTokens();
     SaveAccessKey(o);
 }
 
 // After a failed step.
 void ShowError(HWND page, CGOption& o, const char* text) { ResetLink(page, o, text, kRed); }
 
-void OpenBrowser(const LinkService& service, const std::string& url) {
-    if (service.openBrowser) {
-        service.openBrowser(url);
-        return;
-    }
+void SayNotStored(HWND page, const CGOption& o) { ShowSaveFailure(GetParent(page), o.GameIni()); }
+
+bool OpenBrowser(const LinkService& service, const std::string& url) {
+    if (service.openBrowser) return service.openBrowser(url);
     // shell32 is bound here, on first use: loading it at start costs the tool time under Wine
-    // and only this step needs it. The result is not checked: without a browser the player
-    // can still open the page by hand.
+    // and only this step needs it.
     using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
     static LazyModule shell32("shell32.dll");
     static const auto shellExecute = reinterpret_cast<ShellExecuteFn>(
         reinterpret_cast<void*>(shell32.Proc("ShellExecuteA")));
-    if (shellExecute) shellExecute(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (!shellExecute) return false;
+    // Values above 32 mean success; the rest are error codes (no program for the address).
+    const HINSTANCE result =
+        shellExecute(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// Without a browser the player can still open the page by hand, on this machine or another:
+// the address goes into a box, which copies its whole text with Ctrl+C.
+void ShowAddressToCopy(HWND page, const std::string& url) {
+    const std::string text =
+        "ブラウザーを開けませんでした。\n"
+        "次のアドレスをブラウザーで開いて、表示されるPINを入力してください。\n"
+        "(Ctrl+Cでこのメッセージをコピーできます)\n\n" +
+        url;
+    ShowMessageBox(GetParent(page), text.c_str(), "Twitter", MB_OK | MB_ICONINFORMATION);
 }
 
 bool RequestTokenStep(HWND page, CGOption& o) {
@@ -134,7 +156,9 @@ bool RequestTokenStep(HWND page, CGOption& o) {
     f.requestSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
     if (f.requestToken.empty() || f.requestSecret.empty()) return false;
 
-    OpenBrowser(service, service.apiBase + kAuthorizePath + "?oauth_token=" + f.requestToken);
+    const std::string authorize =
+        service.apiBase + kAuthorizePath + "?oauth_token=" + f.requestToken;
+    if (!OpenBrowser(service, authorize)) ShowAddressToCopy(page, authorize);
     SetText(page, IDC_LINK_STATUS, "Twitter認証後に表示される");
     SetText(page, IDC_LINK_STATE, "PIN Codeを入力してください");
     SetText(page, IDC_LINK_BUTTON, "入力");
@@ -165,14 +189,34 @@ bool AccessTokenStep(HWND page, CGOption& o) {
     f.accessSecret = reply.count("oauth_token_secret") ? reply.at("oauth_token_secret") : "";
     if (f.accessToken.empty() || f.accessSecret.empty()) return false;
 
+    // The game knows of the link only through Game.ini: a token that did not reach it is no
+    // link, and the page must not say otherwise.
+    if (!SaveAccessKey(o)) {
+        f.ForgetTokens();
+        ShowUnlinked(page, o, kNotLinkedText, kRed);
+        SayNotStored(page, o);
+        return true;
+    }
     ShowLinked(page, f);
     EnableWindow(GetDlgItem(page, IDC_LINK_PIN), FALSE);
     Repaint(page);
-    SaveAccessKey(o);
     return true;
 }
 
-void Unlink(HWND page, CGOption& o) { ResetLink(page, o, kNotLinkedText, kBlack); }
+// The link is gone only once Game.ini no longer holds it: when the empty value does not reach
+// the file, the page stays linked, tokens kept, and the next click tries again.
+void Unlink(HWND page, CGOption& o) {
+    LinkFields f = Fields(o);
+    const std::string token = f.accessToken, secret = f.accessSecret;
+    f.ForgetTokens();
+    if (!SaveAccessKey(o)) {
+        f.accessToken = token;
+        f.accessSecret = secret;
+        SayNotStored(page, o);
+        return;
+    }
+    ShowUnlinked(page, o, kNotLinkedText, kBlack);
+}
 
 // The button's meaning follows from the fields at each click.
 void ButtonClicked(HWND page, CGOption& o) {
@@ -183,6 +227,7 @@ void ButtonClicked(HWND page, CGOption& o) {
     }
     // A step that throws (no random bytes for the nonce, no memory) fails like a bad reply.
     const bool waiting = f.WaitingForPin();
+    BusyButton busy(GetDlgItem(page, IDC_LINK_BUTTON));
     bool ok = false;
     try {
         ok = waiting ? AccessTokenStep(page, o) : RequestTokenStep(page, o);
@@ -238,9 +283,10 @@ void LoadLinkKeys(CGOption& option) {
     f.accessSecret = access.secret;
 }
 
-void SaveAccessKey(CGOption& option) {
+bool SaveAccessKey(CGOption& option) {
     LinkFields f = Fields(option);
-    SaveStoredKey(option.GameIni().Path(), "AccessKey", JoinKeyPair(f.accessToken, f.accessSecret));
+    return SaveStoredKey(option.GameIni().Path(), "AccessKey",
+                         JoinKeyPair(f.accessToken, f.accessSecret));
 }
 
 INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -18,10 +18,12 @@ INT_PTR CALLBACK LinkPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
 // Game.ini, rewriting a plain value found there in the stored form.
 void LoadLinkKeys(CGOption& option);
 // Stores accessToken "&" accessSecret as "AccessKey" in Game.ini ("" unless both are set).
-void SaveAccessKey(CGOption& option);
+// False when the value did not reach the file.
+bool SaveAccessKey(CGOption& option);
 
 // Where the page sends its requests and how it shows the authorisation page.
 struct LinkService {
-    std::string apiBase;                                     // scheme and host, no "/" after
-    std::function<void(const std::string& url)> openBrowser;  // empty: the default browser
+    std::string apiBase;  // scheme and host, no "/" after
+    // True when a browser shows `url`. Empty: the default browser, through the shell.
+    std::function<bool(const std::string& url)> openBrowser;
 };

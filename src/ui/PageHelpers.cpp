@@ -47,5 +47,9 @@ bool IsBindingField(const CGOption& o, HWND window) {
 }
 
 bool IsKeyToCapture(const CGOption& o, const MSG& msg) {
-    return msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && IsBindingField(o, msg.hwnd);
+    const bool sheetKey = msg.message == WM_KEYDOWN &&
+                          (msg.wParam == VK_TAB || msg.wParam == VK_PRIOR || msg.wParam == VK_NEXT);
+    const bool systemKey = msg.message == WM_SYSKEYDOWN || msg.message == WM_SYSKEYUP ||
+                           msg.message == WM_SYSCHAR || msg.message == WM_SYSDEADCHAR;
+    return (sheetKey || systemKey) && IsBindingField(o, msg.hwnd);
 }

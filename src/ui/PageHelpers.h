@@ -36,8 +36,14 @@ INT_PTR HandlePageMessage(Handler handler) {
 // One of the 64 binding fields of the key pages.
 bool IsBindingField(const CGOption& option, HWND window);
 
-// A key-down that the sheet's loop must keep from the dialog manager: Tab, while a binding
-// field has the focus. Left to the dialog manager it would move the focus before the next
-// capture step polls, and Tab would be bound to the field after the one the player chose;
-// the capture step moves the focus on by itself, as for every key.
+// A key message that the sheet's loop keeps from the dialog manager and the default window
+// procedure while a binding field has the focus, because the capture step binds that key:
+// - Tab's key-down, which would move the focus before the next capture step polls, so Tab
+//   would be bound to the field after the one the player chose (the capture step moves the
+//   focus on by itself, as for every key);
+// - Page Up's and Page Down's, which with Ctrl held would change the sheet's page;
+// - every system key message (key-down, key-up, character), which come only for Alt, F10
+//   and keys pressed while Alt is down: the default procedure would put the sheet into menu
+//   mode (the next key beeps, Enter opens the system menu), and Alt+A would press Apply
+//   through its mnemonic.
 bool IsKeyToCapture(const CGOption& option, const MSG& msg);

@@ -26,20 +26,22 @@ std::string LoadStoredKey(const std::string& path, const char* key) {
     const DWORD length = GetPrivateProfileStringA(kSection, key, "", buffer.data(),
                                                   kValueBuffer, path.c_str());
     const StoredKeyText read = ReadStoredKey(std::string(buffer.data(), length));
+    // A rewrite that does not reach the file leaves the plain value there, which reads the
+    // same text next time: nothing is lost, so nothing is reported.
     if (read.rewrite)
         WritePrivateProfileStringA(kSection, key, read.rewrittenValue.c_str(), path.c_str());
     return read.text;
 }
 
-void SaveStoredKey(const std::string& path, const char* key, const std::string& text) {
-    if (path.empty()) return;
+bool SaveStoredKey(const std::string& path, const char* key, const std::string& text) {
+    if (path.empty()) return false;
     std::string value;
     try {
         value = MakeStoredKey(text);
     } catch (const std::exception&) {
         value.clear();  // out of memory: the key is stored empty, never half-written
     }
-    WritePrivateProfileStringA(kSection, key, value.c_str(), path.c_str());
+    return WritePrivateProfileStringA(kSection, key, value.c_str(), path.c_str()) != FALSE;
 }
 
 }  // namespace KYR

@@ -10,8 +10,8 @@ namespace KYR {
 // An empty path (a folder the program cannot name) reads nothing.
 std::string LoadStoredKey(const std::string& path, const char* key);
 
-// Writes `text` in the stored form ("" stays "", leaving "key=" in the file); nothing for an
-// empty path.
-void SaveStoredKey(const std::string& path, const char* key, const std::string& text);
+// Writes `text` in the stored form ("" stays "", leaving "key=" in the file). False when the
+// value did not reach the file (access denied, a lock, a full disk) or the path is empty.
+bool SaveStoredKey(const std::string& path, const char* key, const std::string& text);
 
 }  // namespace KYR

@@ -61,6 +61,12 @@ BOOL ReadFile(HINTERNET file, LPVOID buffer, DWORD toRead, LPDWORD read) {
     return fn ? fn(file, buffer, toRead, read) : Missing(FALSE);
 }
 
+BOOL SetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length) {
+    using Fn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
+    static const Fn fn = Bind<Fn>("InternetSetOptionA");
+    return fn ? fn(handle, option, buffer, length) : Missing(FALSE);
+}
+
 BOOL CloseHandle(HINTERNET handle) {
     using Fn = BOOL(WINAPI*)(HINTERNET);
     static const Fn fn = Bind<Fn>("InternetCloseHandle");

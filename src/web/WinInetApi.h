@@ -19,6 +19,7 @@ HINTERNET OpenRequestA(HINTERNET connection, LPCSTR verb, LPCSTR object, LPCSTR 
 BOOL SendRequestA(HINTERNET request, LPCSTR headers, DWORD headersLength, LPVOID optional,
                   DWORD optionalLength);
 BOOL ReadFile(HINTERNET file, LPVOID buffer, DWORD toRead, LPDWORD read);
+BOOL SetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length);
 BOOL CloseHandle(HINTERNET handle);
 
 }  // namespace inet

@@ -68,4 +68,41 @@ check "an unreadable binding becomes the default" "1" "$(grep -c '^DOWN=1,0x01' 
 check "all sixteen keys are written" "16" \
   "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$game/Game.ini" | grep -c '=')"
 
+# A Game.ini the tool cannot write (a folder in its place, as access is denied under
+# Program Files): OK and Apply say so in one box on the sheet, naming the file and what to do;
+# the sheet stays open with Apply enabled and keeps the player's choice for the next try.
+new_game
+mkdir "$game/Game.ini"
+start_tool
+cannot_save="box エラー=設定を保存できませんでした。次のファイルに書き込めません。|"
+cannot_save+="|$(winpath "$game")\\Game.ini||"
+cannot_save+="ゲームが「Program Files」などの保護された|"
+cannot_save+="フォルダーにあるときは、ゲームのフォルダーを|"
+cannot_save+="ドキュメントなどほかの場所へ移すか、この設定ツールを|"
+cannot_save+="右クリックして「管理者として実行」で起動してください。||"
+cannot_save+="読み取り専用のファイル、ほかのプログラムが|"
+cannot_save+="開いているファイル、空きのないディスクにも書き込めません。||"
+cannot_save+="設定は消えていません。原因を取り除いてから、|"
+cannot_save+="もう一度［OK］か［適用］を押してください。"
+drive find click:1003 click:1 >/dev/null
+check "OK that cannot save says which file and what to do" "$cannot_save" "$(drive box:エラー)"
+shot save-failed
+drive box:エラー:1 >/dev/null
+check "the sheet stays open with Apply enabled" "enabled 12321=1|check 1003=1" \
+  "$(drive find enabled:12321 check:1003 | paste -sd'|')"
+check "Apply says it once more" "$cannot_save" \
+  "$(drive find click:12321 box:エラー:1 | grep '^box')"
+check "and Apply is still enabled" "enabled 12321=1" "$(drive find enabled:12321)"
+rmdir "$game/Game.ini"
+drive find click:1 gone >/dev/null
+check "once the way is clear OK saves and ends with 0" "0" "$(tool_exit_code)"
+check "the choice kept meanwhile is saved" "1" "$(grep -c $'^FullScreen=Yes\r$' "$game/Game.ini")"
+# Cancel still ends the run after a failed save.
+new_game
+mkdir "$game/Game.ini"
+start_tool
+drive find click:12321 box:エラー:1 >/dev/null
+drive find click:2 gone >/dev/null
+check "Cancel after a failed save ends with 0" "0" "$(tool_exit_code)"
+
 finish

@@ -44,11 +44,15 @@ check "ESC is bound" "text 1104=Key: ESC" "$(drive find focus:1104 key:0x1B text
 check "Tab is bound to L1 and moves on to R1" "text 1109=Key: Tab|text 1111=Joy1: 7|focused 1111" \
   "$(drive find focus:1109 key:0x09 text:1109 text:1111 focused | paste -sd'|')"
 shot keyconfig-bound
-# With another window in front nothing is captured; the key still held is captured once the
-# sheet is in front again.
-out=$(drive find focus:1107 away down:0x56 sleep:200 text:1107 back sleep:200 text:1107 up:0x56)
-check "nothing is captured while the sheet is behind" "text 1107=Joy1: 3|text 1107=Key: V" \
-  "$(echo "$out" | paste -sd'|')"
+# With another window in front nothing is captured. Back in front, the field has the focus
+# again and a key still held is latched like a trigger at rest: only a new press binds it.
+out=$(drive find focus:1107 away down:0x56 sleep:200 text:1107 back sleep:200 text:1107 up:0x56 \
+  key:0x56 text:1107)
+check "nothing is captured while the sheet is behind, nor what is held on its return" \
+  "text 1107=Joy1: 3|text 1107=Joy1: 3|text 1107=Key: V" "$(echo "$out" | paste -sd'|')"
+# A key held down before a field is chosen is not bound to it.
+check "a key held before the focus moves binds nothing" "text 1108=Joy1: 4|focused 1108" \
+  "$(drive find focus:1113 down:0x4D focus:1108 sleep:200 text:1108 focused up:0x4D | paste -sd'|')"
 expected_rest=$(texts | sed -n '2,16p')
 drive find click:1 gone >/dev/null
 check "OK ends with 0" "0" "$(tool_exit_code)"
@@ -77,6 +81,29 @@ expected=$(printf '%s\n' UP=0,0xC8 DOWN=0,0xD0 LEFT=0,0xCB RIGHT=0,0xCD BTN1=0,0
   BTN10=0,0x39 BTN11=1,0x1A BTN12=1,0x1B)
 check "all twelve enabled buttons rebound, the disabled four kept" "$expected" \
   "$(sed -n '/^\[KeyConfig1\]/,/^\[/p' "$game/Game.ini" | grep '=' | tr -d '\r')"
+
+# Alt and F10 are bound like any key: the sheet does not go into menu mode, so the key after
+# Alt is bound too (Enter would open the system menu), and Alt+A binds both without pressing
+# Apply through its mnemonic (an Apply would write Game.ini).
+new_game
+start_tool
+out=$(drive find page:1 focus:1101 key:0x12 key:0x0D text:1101 text:1102 focused menu)
+check "Alt then Enter: both bound, no menu" \
+  "text 1101=Key: Alt(Left)|text 1102=Key: Return|focused 1103|menu 0" \
+  "$(echo "$out" | paste -sd'|')"
+out=$(drive find focus:1104 down:0x12 key:0x41 up:0x12 key:0x79 text:1104 text:1105 text:1106 menu)
+check "Alt+A, then F10: all bound, no menu" \
+  "text 1104=Key: Alt(Left)|text 1105=Key: A|text 1106=Key: F10|menu 0" \
+  "$(echo "$out" | paste -sd'|')"
+check "nor was Apply pressed" "enabled 12321=1|" \
+  "$(drive find enabled:12321)|$(ls "$game" | grep -i '^game.ini$')"
+# Away from the binding fields the sheet's own keys work: Ctrl+Tab and Ctrl+Page Down change
+# the page.
+check "Ctrl+Tab on the general page shows the next page" "current 1" \
+  "$(drive find page:0 focus:1003 down:0x11 key:0x09 up:0x11 current)"
+check "Ctrl+Page Down on the defaults button shows the next page" "current 2" \
+  "$(drive find focus:1113 down:0x11 key:0x22 up:0x11 current)"
+drive find close gone >/dev/null; tool_exit_code >/dev/null
 
 # "デフォルト" reloads all sixteen from System.ini and enables Apply even when nothing differs.
 new_game

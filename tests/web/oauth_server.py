@@ -7,8 +7,8 @@ checks on: a callback is required with the request token (RFC 5849 section 2.1) 
 "oob" is accepted, every oauth_ parameter must come in one place (section 3.5), a form body
 counts only with its Content-Type, and the verifier must be the PIN the service showed. It
 also serves the replies the client must survive: a refusal with a body, replies without
-Content-Length, a zero byte in the body, a slow reply, an oversized reply, and it names a
-closed port.
+Content-Length, a zero byte in the body, a slow reply, an oversized reply, no reply at all (a
+request under /silent/ is taken and never answered), and it names a closed port.
 
 Listens on 127.0.0.1 only, on a port of its own choosing. "PORT CLOSED_PORT" is written to
 --port-file once it listens. It stops on POST /shutdown, when the process --parent-pid is
@@ -220,6 +220,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.reply(200, "\n".join(lines))
         if path.startswith("/fault/"):
             return self.fault(path[len("/fault/"):])
+        if path.startswith("/silent/"):
+            return self.hold()
         handlers = {
             "/oauth/request_token": self.request_token,
             "/oauth/access_token": self.access_token,
@@ -267,6 +269,16 @@ class Handler(BaseHTTPRequestHandler):
             return {}, None, 200 if valid else 401
         self.judged(respond)
         return "credentials verified", 200, "screen_name=kyr_player"
+
+    def hold(self):
+        """Takes the request and never answers, until the client gives up (or a minute)."""
+        self.close_connection = True
+        self.connection.settimeout(60)
+        try:
+            while self.connection.recv(1024):
+                pass
+        except OSError:
+            pass
 
     def fault(self, name):
         if name == "unauthorized":

@@ -14,5 +14,10 @@ int main(int argc, char** argv) {
                       << (text ? text : "");
         return IDOK;
     });
+    KYR::SetWideMessageBoxHook([](HWND, const wchar_t* text, const wchar_t* caption, UINT) {
+        ADD_FAILURE() << "unexpected message box: " << (caption ? caption : L"") << " / "
+                      << (text ? text : L"");
+        return IDOK;
+    });
     return RUN_ALL_TESTS();
 }

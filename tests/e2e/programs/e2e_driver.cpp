@@ -16,12 +16,13 @@
 //   key:VK               press and release a virtual key with SendInput (sheet in front)
 //   focus:ID             move the keyboard focus to control ID of the current page
 //   focused              print the id of the control that has the focus
+//   menu                 print "menu 1" while the tool is in menu mode or shows a menu
 //   close                the window's close box (WM_SYSCOMMAND SC_CLOSE)
 //   rect                 print the sheet's window rectangle
 //   client               print the size of the window's client area ("client W,H")
 //   screen               print the size of the screen ("screen W,H")
 //   current              print the index of the page shown
-//   shot:PATH            save the sheet's window as a 24-bit BMP
+//   shot:PATH            save the sheet's window, with any box it owns, as a 24-bit BMP
 //   sleep:MS             wait, then let the tool catch up
 //   gone                 wait (60 s) until the sheet window no longer exists
 //   box:CAPTION[:BUTTON] wait (60 s) for a message box of the tool with that caption, print
@@ -34,6 +35,11 @@
 //   away                 put a window of the driver in front of the sheet
 //   memory               print "memory N MB": the physical memory Windows reports to a program
 //   back                 put the sheet in front again
+//   front                print what is in front: "front sheet", "front box" (one the sheet
+//                        owns), "front other" or "front none"
+//   sheets               print "sheets N": the visible windows captioned like the sheet
+//   run:PATH             run the program PATH in its own folder, wait (60 s) for it to end
+//                        and print "exit N"
 #include <windows.h>
 
 #include <commctrl.h>
@@ -42,11 +48,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 HWND g_sheet = nullptr;
+const wchar_t kSheetCaption[] = L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a";  // ゲームの設定
 
 std::string Utf8(const std::wstring& w) {
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -100,9 +108,21 @@ void Settle() {
     }
 }
 
+// The window's rectangle together with those of the visible windows it owns (a message box
+// on the sheet), so a screenshot shows the box where the player sees it.
+BOOL CALLBACK AddOwnedRect(HWND w, LPARAM param) {
+    auto* pair = reinterpret_cast<std::pair<HWND, RECT*>*>(param);
+    RECT r;
+    if (GetWindow(w, GW_OWNER) == pair->first && IsWindowVisible(w) && GetWindowRect(w, &r))
+        UnionRect(pair->second, pair->second, &r);
+    return TRUE;
+}
+
 bool SaveWindowBmp(HWND h, const std::string& path) {
     RECT r;
     GetWindowRect(h, &r);
+    std::pair<HWND, RECT*> owned(h, &r);
+    EnumWindows(AddOwnedRect, reinterpret_cast<LPARAM>(&owned));
     const int w = r.right - r.left, hgt = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
@@ -192,8 +212,7 @@ bool Step(const std::string& step) {
     auto num = [&](size_t i) { return i < a.size() ? std::atoi(a[i].c_str()) : 0; };
 
     if (verb == "find" || verb == "window") {
-        const std::wstring caption = verb == "find" ? L"\u30b2\u30fc\u30e0\u306e\u8a2d\u5b9a"
-                                                    : Wide(step.substr(7));
+        const std::wstring caption = verb == "find" ? kSheetCaption : Wide(step.substr(7));
         g_sheet = nullptr;
         for (int i = 0; i < kDeadlineTicks && !g_sheet; ++i) {
             g_sheet = FindWindowW(nullptr, caption.c_str());
@@ -252,6 +271,36 @@ bool Step(const std::string& step) {
         if (!GlobalMemoryStatusEx(&m)) return Fail("GlobalMemoryStatusEx");
         std::printf("memory %llu MB\n", static_cast<unsigned long long>(m.ullTotalPhys >> 20));
         std::fflush(stdout);
+        return true;
+    }
+    if (verb == "sheets") {
+        int count = 0;
+        for (HWND w = FindWindowW(nullptr, kSheetCaption); w;
+             w = FindWindowExW(nullptr, w, nullptr, kSheetCaption))
+            count += IsWindowVisible(w) ? 1 : 0;
+        std::printf("sheets %d\n", count);
+        std::fflush(stdout);
+        return true;
+    }
+    if (verb == "run") {
+        std::wstring path = Wide(step.substr(4));
+        std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
+        std::wstring command = L"\"" + path + L"\"";
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &si, &pi))
+            return Fail("cannot start " + step.substr(4));
+        CloseHandle(pi.hThread);
+        const DWORD waited = WaitForSingleObject(pi.hProcess, kDeadlineTicks * 100);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        if (waited != WAIT_OBJECT_0) return Fail("still running: " + step.substr(4));
+        std::printf("exit %lu\n", code);
+        std::fflush(stdout);
+        Settle();
         return true;
     }
     if (verb == "sleep") {
@@ -336,6 +385,16 @@ bool Step(const std::string& step) {
         std::fflush(stdout);
         return true;
     }
+    if (verb == "menu") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        GetGUIThreadInfo(GetWindowThreadProcessId(g_sheet, nullptr), &info);
+        const bool mode = (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
+        HWND popup = FindWindowW(L"#32768", nullptr);  // the class of every popup menu
+        std::printf("menu %d\n", mode || (popup && IsWindowVisible(popup)) ? 1 : 0);
+        std::fflush(stdout);
+        return true;
+    }
     if (verb == "key") {
         if (!BringSheetToFront()) return Fail("cannot put the sheet in front");
         SendKey(static_cast<WORD>(std::strtol(a[1].c_str(), nullptr, 0)));
@@ -359,6 +418,14 @@ bool Step(const std::string& step) {
         }
         if (GetForegroundWindow() != g_away) return Fail("cannot put a window in front");
         Settle();
+        return true;
+    }
+    if (verb == "front") {
+        HWND front = GetForegroundWindow();
+        const char* which = !front ? "none" : front == g_sheet ? "sheet"
+                            : GetWindow(front, GW_OWNER) == g_sheet ? "box" : "other";
+        std::printf("front %s\n", which);
+        std::fflush(stdout);
         return true;
     }
     if (verb == "back") {

@@ -226,6 +226,64 @@ TEST(Application, ANormalRunShowsNoBoxRunsTheSheetAndEndsWithZero) {
     EXPECT_EQ(asked, (std::vector<int>{kKindGraphics, kKindWin, kKindInput}));
 }
 
+// A second start from the folder of a running copy brings that copy's sheet to the front,
+// restored if minimised, and ends with 0 without a sheet of its own. The running copy's sheet
+// is played by a dialog-class window with the sheet's caption, from this program's folder.
+struct SecondStart {
+    bool minimised;
+    int exitCode = -1;
+    bool secondSheetRan = false, sheetInFront = false, sheetRestored = false;
+};
+SecondStart* secondStart = nullptr;
+
+bool SecondSheet(CGOption&) {
+    secondStart->secondSheetRan = true;
+    return true;
+}
+
+bool SheetWhileASecondCopyStarts(CGOption&) {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    HWND sheet = CreateWindowExW(0, L"#32770", L"ゲームの設定", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                 0, 0, 300, 200, nullptr, nullptr, module, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 10, 10,
+                                 100, 50, nullptr, nullptr, module, nullptr);
+    if (secondStart->minimised) ShowWindow(sheet, SW_MINIMIZE);
+    for (int i = 0; i < 500 && GetForegroundWindow() != other; ++i) {
+        SetForegroundWindow(other);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(10);
+    }
+    EXPECT_EQ(GetForegroundWindow(), other);
+    secondStart->exitCode = RunApplication(module, ScriptedFactory, SecondSheet);
+    secondStart->sheetInFront = GetForegroundWindow() == sheet;
+    secondStart->sheetRestored = !IsIconic(sheet);
+    DestroyWindow(other);
+    DestroyWindow(sheet);
+    return true;
+}
+
+TEST(Application, ASecondStartShowsTheRunningSheetAndEndsWithZero) {
+    failingKind = -1;
+    for (bool minimised : {false, true}) {
+        SCOPED_TRACE(minimised ? "minimised" : "behind another window");
+        SecondStart row{minimised};
+        secondStart = &row;
+        EXPECT_EQ(RunApplication(GetModuleHandleA(nullptr), ScriptedFactory,
+                                 SheetWhileASecondCopyStarts),
+                  0);
+        secondStart = nullptr;
+        EXPECT_EQ(row.exitCode, 0);
+        EXPECT_FALSE(row.secondSheetRan);
+        EXPECT_TRUE(row.sheetInFront);
+        EXPECT_TRUE(row.sheetRestored);
+    }
+    // Once the first copy has ended, a start runs its sheet again.
+    sheetRan = false;
+    EXPECT_EQ(RunApplication(GetModuleHandleA(nullptr), ScriptedFactory, RecordSheet), 0);
+    EXPECT_TRUE(sheetRan);
+}
+
 // What the sheet sees of its thread's apartment: a second apartment-threaded initialisation
 // only counts up (S_FALSE), a multithreaded one is refused (RPC_E_CHANGED_MODE).
 HRESULT apartmentSeen = E_FAIL, multiSeen = E_FAIL;

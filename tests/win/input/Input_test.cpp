@@ -119,7 +119,7 @@ TEST_F(InputTest, FailuresToOpen) {
         KYR::CInput input;
         EXPECT_FALSE(Init(input));
         EXPECT_TRUE(di_->joystickRequests.empty());
-        input.Poll();
+        EXPECT_FALSE(input.Poll());
         EXPECT_EQ(input.DeviceCount(), 0);
         for (int code = 0; code < 256; ++code) EXPECT_EQ(input.KeyState(code), 0) << code;
         EXPECT_FALSE(input.IsPlayerButtonDown(1, 0));
@@ -141,14 +141,14 @@ TEST_F(InputTest, NothingReadsWhileAnotherWindowIsInFront) {
     HoldEverything();
     KYR::CInput input;
     ASSERT_TRUE(Init(input));
-    input.Poll();
+    EXPECT_TRUE(input.Poll());
     ASSERT_EQ(input.KeyState(0x2C), 0x80);
     ASSERT_TRUE(input.IsJoystickControlDown(1, 16));
     ASSERT_TRUE(input.IsPlayerButtonDown(1, 0));
 
     input_test::FrontWindow other("someone else");
     ASSERT_TRUE(other.BringToFront());
-    input.Poll();
+    EXPECT_FALSE(input.Poll());
     for (int code = 0; code < 256; ++code) EXPECT_EQ(input.KeyState(code), 0) << code;
     for (int c = 0; c < 32; ++c) EXPECT_FALSE(input.IsJoystickControlDown(1, c)) << c;
     for (int b = 0; b < 16; ++b) EXPECT_FALSE(input.IsPlayerButtonDown(1, b)) << b;

@@ -3,7 +3,9 @@
 
 #include <cstring>
 #include <utility>
+#include <vector>
 
+#include "InputDoubles.h"
 #include "InputTestSupport.h"
 #include "engine/core/RefPtr.h"
 #include "input/DIDataFormats.h"
@@ -82,6 +84,45 @@ TEST(DIInput, WithoutADeviceReportsNotReady) {
     EXPECT_EQ(di->GetRefCount(), 2);
     empty.Reset();
     EXPECT_EQ(di->GetRefCount(), 1);
+}
+
+// A device that has lost its input (unplugged and plugged in again, or taken by another
+// program) is acquired again and read once more, once per read at most.
+TEST(DIInput, ALostDeviceIsAcquiredAgainAndReadOnceMore) {
+    struct Row {
+        const char* what;
+        std::vector<HRESULT> reads;  // what the device answers, in order
+        HRESULT acquire;
+        HRESULT result;
+        int readsMade, acquiresMade;
+    } rows[] = {
+        {"reading as ever", {}, DI_OK, DI_OK, 1, 0},
+        {"input lost once", {DIERR_INPUTLOST}, DI_OK, DI_OK, 2, 1},
+        {"not acquired once", {DIERR_NOTACQUIRED}, DI_OK, DI_OK, 2, 1},
+        {"lost again at once: no second try", {DIERR_INPUTLOST, DIERR_INPUTLOST}, DI_OK,
+         DIERR_INPUTLOST, 2, 1},
+        {"still unplugged: Acquire fails, no second read", {DIERR_INPUTLOST},
+         static_cast<HRESULT>(DIERR_UNPLUGGED), DIERR_INPUTLOST, 1, 1},
+        {"another failure is passed on", {DIERR_INVALIDPARAM}, DI_OK, DIERR_INVALIDPARAM, 1, 0},
+    };
+    RefPtr<CKYRDI> di(new CKYRDI);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        input_test::ScriptedDIDevice device;
+        device.readResults = r.reads;
+        device.acquireResult = r.acquire;
+        {
+            device.AddRef();  // the engine's device takes over this reference
+            RefPtr<KYR::CDIInput> input(
+                new KYR::CDIInput(di.Get(), RefPtr<IDirectInputDevice8A>(&device)));
+            BYTE state[256] = {};
+            EXPECT_EQ(input->GetState(sizeof(state), state), r.result);
+            EXPECT_EQ(state[255], SUCCEEDED(r.result) ? 0x80 : 0);
+        }
+        EXPECT_EQ(device.reads, r.readsMade);
+        EXPECT_EQ(device.acquires, r.acquiresMade);
+        EXPECT_EQ(device.refs, 1u);
+    }
 }
 
 // Our own copy of the extended joystick format must place each object on its DIJOYSTATE2

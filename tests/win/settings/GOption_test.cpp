@@ -134,23 +134,59 @@ TEST(GOption, SavedGeneralValuesReadBackAndSaveAgainIdentically) {
     }
 }
 
-TEST(GOption, AGameIniThatCannotBeWrittenFailsSilentlyAndKeepsTheModel) {
-    TempGameFolder folder;
-    const std::string before = Section("General", "FullScreen=No\r\n");
-    folder.Write("Game.ini", before);
-    // The read-only attribute means nothing to root under Wine; a handle that shares nothing
-    // refuses every writer the same way.
-    CGOption option(folder.Dir());
-    option.LoadGeneralPage();
-    HANDLE lock = CreateFileA(folder.Path("Game.ini").c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    option.generalPageInitialised_ = true;
-    option.fullScreen_ = true;
-    option.SaveSettings();
-    CloseHandle(lock);
-    EXPECT_EQ(folder.Read("Game.ini"), before);
-    EXPECT_TRUE(option.fullScreen_);
+// What a protected folder does to a player's save: nothing reaches the file. A folder in the
+// file's place refuses every writer, root included (the read-only attribute means nothing to
+// root under Wine); so does a handle that shares nothing, as another program's lock would.
+// The save says so, the model keeps the player's choice, and once the obstacle is gone the
+// same model saves it.
+TEST(GOption, ASaveThatDoesNotReachGameIniFailsAndKeepsTheModel) {
+    struct Row {
+        const char* what;
+        bool folderInPlace;  // else an existing Game.ini held open without sharing
+        bool keyPage;        // the key page's sixteen fields, else the validated [KeyConfig1]
+    } rows[] = {
+        {"a folder named Game.ini", true, false},
+        {"a folder named Game.ini, key page opened", true, true},
+        {"a lock held by another program", false, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        TempGameFolder folder;
+        const std::string before = Section("General", "FullScreen=No\r\n");
+        if (r.folderInPlace)
+            ASSERT_TRUE(folder.BlockWithFolder("Game.ini"));
+        else
+            folder.Write("Game.ini", before);
+        CGOption option(folder.Dir());
+        option.LoadGeneralPage();
+        option.generalPageInitialised_ = true;
+        option.fullScreen_ = true;
+        HWND field = CreateWindowA("EDIT", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        if (r.keyPage) {
+            option.keyPageInitialised_ = true;
+            option.bindingFields_[0][0] = field;
+            option.bindingTexts_[field] = "0,0x2C";
+        }
+        HANDLE lock = r.folderInPlace ? INVALID_HANDLE_VALUE
+                                      : CreateFileA(folder.Path("Game.ini").c_str(), GENERIC_READ,
+                                                    0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(r.folderInPlace || lock != INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(option.SaveSettings());
+        EXPECT_TRUE(option.fullScreen_);
+        if (r.folderInPlace) {
+            EXPECT_TRUE(GetFileAttributesA(folder.Path("Game.ini").c_str()) &
+                        FILE_ATTRIBUTE_DIRECTORY);
+            RemoveDirectoryA(folder.Path("Game.ini").c_str());
+        } else {
+            CloseHandle(lock);
+            EXPECT_EQ(folder.Read("Game.ini"), before);
+        }
+        EXPECT_TRUE(option.SaveSettings());
+        const std::string saved = folder.Read("Game.ini");
+        EXPECT_NE(saved.find("FullScreen=Yes\r\n"), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("UP=0,0x2C\r\n") != std::string::npos, r.keyPage) << saved;
+        DestroyWindow(field);
+    }
 }
 
 // A folder the program cannot name comes as an empty directory. The profile functions would

@@ -22,6 +22,7 @@ public:
             const std::string path = dir_ + name;
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
+            RemoveDirectoryA(path.c_str());  // a test's stand-in for a file nobody may write
         }
         RemoveDirectoryA(dir_.c_str());
     }
@@ -35,6 +36,10 @@ public:
     }
     void Write(const char* name, const std::string& content) const {
         std::ofstream(Path(name), std::ios::binary) << content;
+    }
+    // Puts an empty folder where the file would go: every write to it fails, root's too.
+    bool BlockWithFolder(const char* name) const {
+        return CreateDirectoryA(Path(name).c_str(), nullptr) != FALSE;
     }
     std::string Read(const char* name) const {
         std::ifstream in(Path(name), std::ios::binary);

@@ -61,36 +61,58 @@ TEST(SheetWndProc, OnlyClicksSaveOrEndTheRun) {
     DestroyWindow(window);
 }
 
-// A folder the program cannot name: OK and Apply say that nothing was saved and keep the
-// sheet as it was, so the player's choices are still there to be kept or dropped.
-TEST(SheetWndProc, WithoutAPlaceForGameIniOkAndApplySayItAndKeepTheSheet) {
-    CGOption option("");
-    option.previousSheetProc_ = RecordingSheetProc;
-    option.generalPageInitialised_ = true;
+// A save that does not reach Game.ini: OK and Apply say so in one box on the sheet and keep
+// the sheet as it was (open, Apply enabled, the pages not told), so the player's choices are
+// still there to be saved again or dropped with Cancel.
+TEST(SheetWndProc, ASaveThatFailsIsSaidOnceAndKeepsTheSheet) {
+    TempGameFolder blocked;
+    ASSERT_TRUE(blocked.BlockWithFolder("Game.ini"));
+    const std::string path = blocked.Path("Game.ini");  // the temporary folder's: ASCII
+    struct Row {
+        const char* what;
+        std::string directory;
+        std::vector<std::wstring> said;  // parts of the text, wide as shown
+    } rows[] = {
+        // Shown wide, so a system whose code page is not Shift-JIS reads it too.
+        {"a folder the program cannot name", "",
+         {L"設定を保存できませんでした。\nゲームのフォルダーの名前に"}},
+        {"a folder named Game.ini in the file's place", blocked.Dir(),
+         {L"書き込めません。\n\n" + std::wstring(path.begin(), path.end()) + L"\n\n",
+          L"Program Files", L"管理者として実行"}},
+    };
     HWND window = CreateWindowA("STATIC", "sheet", 0, 0, 0, 10, 10, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
-    for (WPARAM click : {static_cast<WPARAM>(IDOK), kApplyButtonId}) {
-        std::vector<std::string> boxes;
-        KYR::MessageBoxHook previous =
-            KYR::SetMessageBoxHook([&](HWND owner, const char*, const char* caption, UINT type) {
-                EXPECT_EQ(owner, window);
-                EXPECT_EQ(type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-                boxes.push_back(caption);
-                return IDOK;
-            });
-        TakeQuit();
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        CGOption option(r.directory);
+        option.previousSheetProc_ = RecordingSheetProc;
+        option.generalPageInitialised_ = true;
+        for (WPARAM click : {static_cast<WPARAM>(IDOK), kApplyButtonId}) {
+            std::vector<std::wstring> boxes;
+            KYR::WideMessageBoxHook previous = KYR::SetWideMessageBoxHook(
+                [&](HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+                    EXPECT_EQ(owner, window);
+                    EXPECT_EQ(type & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+                    EXPECT_STREQ(caption, L"エラー");
+                    boxes.push_back(text);
+                    return IDOK;
+                });
+            TakeQuit();
+            forwarded.clear();
+            SheetWndProc(window, WM_COMMAND, click, 0);
+            KYR::SetWideMessageBoxHook(previous);
+            ASSERT_EQ(boxes.size(), 1u) << click;
+            for (const std::wstring& part : r.said)
+                EXPECT_NE(boxes[0].find(part), std::wstring::npos) << click << ": " << part;
+            EXPECT_FALSE(TakeQuit()) << click;
+            EXPECT_TRUE(forwarded.empty()) << click;
+        }
+        // Cancel still ends the run.
         forwarded.clear();
-        SheetWndProc(window, WM_COMMAND, click, 0);
-        KYR::SetMessageBoxHook(previous);
-        EXPECT_EQ(boxes, std::vector<std::string>{"エラー"}) << click;
-        EXPECT_FALSE(TakeQuit()) << click;
-        EXPECT_TRUE(forwarded.empty()) << click;
+        SheetWndProc(window, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(TakeQuit());
     }
-    // Cancel still ends the run.
-    forwarded.clear();
-    SheetWndProc(window, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(TakeQuit());
     DestroyWindow(window);
 }
 

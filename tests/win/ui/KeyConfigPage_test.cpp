@@ -72,6 +72,7 @@ TEST_F(KeyPageTest, SeveralControlsInOneTickLeaveTheLastInScanOrder) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
+        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_KEY_DEFAULTS, BN_CLICKED), 0);
         SetFocus(Item(1101));
         Keys(r.keys);
         joystick_->Joy().rgbButtons[0] = r.joystickButton == 0 ? 0x80 : 0;
@@ -86,6 +87,58 @@ TEST_F(KeyPageTest, SeveralControlsInOneTickLeaveTheLastInScanOrder) {
         Keys({});
         joystick_->Joy().rgbButtons[0] = 0;
         EXPECT_FALSE(CaptureBinding(*option_, input_));
+    }
+}
+
+// Controls that are down before a field gains the focus (a trigger resting at full
+// deflection, a pedal at its end, a key still held) are latched, not bound; a new press binds
+// the field, and a released control binds again once pressed.
+TEST_F(KeyPageTest, AControlHeldBeforeTheFocusMovesIsNotBound) {
+    struct Row {
+        const char* what;
+        std::initializer_list<int> keys;  // held before the focus moves
+        LONG rx, ry;                       // the axes at rest
+        bool readerOpen;                   // else the field is focused before it can read
+    } rows[] = {
+        {"a key still held", {0x2C}, 0, 0, true},
+        {"a trigger resting at full deflection on Rx", {}, 1000, 0, true},
+        {"a pedal resting at the other end of Ry", {}, 0, -1000, true},
+        {"everything at once", {0x2C, 0x1E}, 1000, -1000, true},
+        // The latching waits for the first step that reads.
+        {"a key held before the reader can read", {0x2C}, 0, 0, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        SendMessageA(page_, WM_COMMAND, MAKEWPARAM(IDC_KEY_DEFAULTS, BN_CLICKED), 0);
+        SetFocus(Item(1101));
+        Keys(r.keys);
+        joystick_->Joy().lRx = r.rx;
+        joystick_->Joy().lRy = r.ry;
+        if (r.readerOpen) {
+            SetFocus(Item(1102));
+        } else {
+            KYR::CInput unopened;  // the page's reader for the moment, with no device open
+            SetFocus(Item(1102));
+        }
+        EXPECT_FALSE(CaptureBinding(*option_, input_));
+        EXPECT_FALSE(CaptureBinding(*option_, input_));
+        EXPECT_EQ(Text(1102), "Joy1: ↓");
+        EXPECT_EQ(Focused(), 1102);
+        // Button 1 pressed anew binds, the resting controls still held.
+        joystick_->Joy().rgbButtons[0] = 0x80;
+        EXPECT_TRUE(CaptureBinding(*option_, input_));
+        EXPECT_EQ(Text(1102), "Joy1: 1");
+        EXPECT_EQ(Focused(), 1103);
+        // Released and pressed again, a held key binds the field it now has.
+        joystick_->Joy().rgbButtons[0] = 0;
+        Keys({});
+        CaptureBinding(*option_, input_);
+        Keys({0x2D});
+        EXPECT_TRUE(CaptureBinding(*option_, input_));
+        EXPECT_EQ(Text(1103), "Key: X");
+        Keys({});
+        joystick_->Joy().lRx = joystick_->Joy().lRy = 0;
+        CaptureBinding(*option_, input_);
     }
 }
 
@@ -165,9 +218,10 @@ TEST_F(KeyPageTest, SavingLeavesTheOtherPlayersSectionsAsTheyWere) {
     EXPECT_NE(saved.find("[KeyConfig1]\r\nUP=0,0x2C\r\n"), std::string::npos) << saved;
 }
 
-// Tab is kept from the dialog manager only where it would be bound: a key-down of Tab in a
-// binding field. Elsewhere on the sheet Tab moves the focus as ever.
-TEST_F(KeyPageTest, OnlyTabInABindingFieldIsKeptFromTheDialogManager) {
+// Keys are kept from the dialog manager only where they would be bound: Tab, the page keys
+// and the system keys (Alt, F10, Alt+key) in a binding field. Elsewhere on the sheet Tab
+// moves the focus and Alt opens the menu as ever.
+TEST_F(KeyPageTest, OnlyKeysOfABindingFieldAreKeptFromTheDialogManager) {
     struct Row {
         const char* what;
         UINT message;
@@ -183,6 +237,17 @@ TEST_F(KeyPageTest, OnlyTabInABindingFieldIsKeptFromTheDialogManager) {
         {"Tab on the page", WM_KEYDOWN, VK_TAB, 0, false},
         {"Z in a field", WM_KEYDOWN, 'Z', 1101, false},
         {"the arrow keys move nothing either way", WM_KEYDOWN, VK_DOWN, 1101, false},
+        {"Page Down in ↑ (with Ctrl the next page)", WM_KEYDOWN, VK_NEXT, 1101, true},
+        {"Page Up in ↑", WM_KEYDOWN, VK_PRIOR, 1101, true},
+        {"Page Down on the page", WM_KEYDOWN, VK_NEXT, 0, false},
+        {"Alt in ↑", WM_SYSKEYDOWN, VK_MENU, 1101, true},
+        {"Alt released in ↑ (menu mode)", WM_SYSKEYUP, VK_MENU, 1101, true},
+        {"F10 in L1", WM_SYSKEYDOWN, VK_F10, 1109, true},
+        {"F10 released", WM_SYSKEYUP, VK_F10, 1109, true},
+        {"A with Alt held", WM_SYSKEYDOWN, 'A', 1101, true},
+        {"Alt+A's character (Apply's mnemonic)", WM_SYSCHAR, 'a', 1101, true},
+        {"Alt on the defaults button", WM_SYSKEYDOWN, VK_MENU, IDC_KEY_DEFAULTS, false},
+        {"Alt+A's character on the page", WM_SYSCHAR, 'a', 0, false},
     };
     for (const Row& r : rows) {
         MSG msg = {};

@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../settings/TempGameFolder.h"
 #include "LoopbackService.h"
+#include "engine/core/MessageBox.h"
 #include "resources/link_resource.h"
 #include "resources/resource.h"
 #include "settings/GOption.h"
@@ -36,8 +39,11 @@ std::string TwitterSection(const char* key, const std::string& value) {
 class LinkPageTest : public testing::Test {
 protected:
     void SetUp() override {
-        service_ = {loopback::Get().Base(),
-                    [this](const std::string& url) { browsed_.push_back(url); }};
+        service_ = {loopback::Get().Base(), [this](const std::string& url) {
+                        browsed_.push_back(url);
+                        if (whileBrowsing_) whileBrowsing_();
+                        return browserOpens_;
+                    }};
         WNDCLASSA wc = {};
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -100,6 +106,8 @@ protected:
     LinkService service_;  // the page's parameter: the loopback service, the browser caught
     PROPSHEETPAGEA entry_ = {};
     std::vector<std::string> browsed_;
+    bool browserOpens_ = true;
+    std::function<void()> whileBrowsing_;  // runs inside the request-token step
 };
 
 const std::string kUnlinked = "|Twitterと連動していません|Twitterと連動|pin off|button on|colour 0";
@@ -158,6 +166,10 @@ TEST_F(LinkPageTest, FailedStepsShowTheErrorAndStoreNoLink) {
         std::string outcome;  // the service's verdict on the last token request, "" to skip
     } rows[] = {
         {"a dead network", closed, false, "", false, requestError, ""},
+        // Taken and never answered (a proxy or captive portal that hangs): the time-out ends
+        // it, about 15 s in.
+        {"a service that never answers", loopback::Get().Base() + "/silent", false, "", false,
+         requestError, ""},
         {"a reply that is not a form", loopback::Get().Base() + "/fault", false, "", false,
          requestError, ""},
         {"an empty PIN", loopback::Get().Base(), true, "", false, accessError,
@@ -176,7 +188,9 @@ TEST_F(LinkPageTest, FailedStepsShowTheErrorAndStoreNoLink) {
         browsed_.clear();
         PointAt(r.base);
         OpenPage();
+        const DWORD start = GetTickCount();
         Click();
+        EXPECT_LT(GetTickCount() - start, 25000u) << "the sheet is given back in time";
         if (r.secondStep) {
             ASSERT_EQ(Shown(), kWaiting);
             std::string pin = r.appendToPin ? PinFromBrowser() + r.pin : r.pin;
@@ -198,6 +212,123 @@ TEST_F(LinkPageTest, FailedStepsShowTheErrorAndStoreNoLink) {
     browsed_.clear();
     Click();
     EXPECT_EQ(Shown(), kWaiting);
+}
+
+// A link that does not reach Game.ini is no link for the game: the page says what the file
+// holds, and one box on the sheet says why. A folder in Game.ini's place refuses the new link;
+// a handle that shares nothing (another program's lock) keeps a stored link from being removed.
+TEST_F(LinkPageTest, AStoreThatFailsIsSaidAndThePageShowsWhatTheFileHolds) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    const std::string linkedValue = MakeStoredKey("1234-token&tokensecret");
+    struct Row {
+        const char* what;
+        bool linkedBefore;   // Game.ini holds a link (then locked), else a folder stands there
+        std::string shown;   // after the click that could not be stored
+    } rows[] = {
+        {"the new link cannot be stored", false,
+         "|Twitterと連動していません|Twitterと連動|pin off|button on|colour 1"},
+        {"the unlink cannot be stored", true, kLinked},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        DeleteFileA(folder_.Path("Game.ini").c_str());
+        RemoveDirectoryA(folder_.Path("Game.ini").c_str());
+        browsed_.clear();
+        if (r.linkedBefore)
+            folder_.Write("Game.ini", TwitterSection("AccessKey", linkedValue));
+        else
+            ASSERT_TRUE(folder_.BlockWithFolder("Game.ini"));
+        OpenPage();
+        if (!r.linkedBefore) {
+            Click();
+            ASSERT_EQ(Shown(), kWaiting);
+            TypePin(PinFromBrowser());
+        }
+        HANDLE lock = r.linkedBefore ? CreateFileA(folder_.Path("Game.ini").c_str(), GENERIC_READ,
+                                                   0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE;
+        std::vector<std::wstring> boxes;
+        KYR::WideMessageBoxHook previous = KYR::SetWideMessageBoxHook(
+            [&](HWND owner, const wchar_t* text, const wchar_t*, UINT) {
+                EXPECT_EQ(owner, sheet_);
+                boxes.push_back(text);
+                return IDOK;
+            });
+        Click();
+        KYR::SetWideMessageBoxHook(previous);
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].find(L"Game.ini"), std::wstring::npos);
+        EXPECT_EQ(Shown(), r.shown);
+        EXPECT_EQ(option_->webKeys_[2].empty(), !r.linkedBefore) << "tokens as the file holds";
+        if (r.linkedBefore) {
+            EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", linkedValue));
+            // Once the lock is gone, the next click removes the link.
+            Click();
+            EXPECT_EQ(Shown(), kUnlinked);
+            EXPECT_EQ(folder_.Read("Game.ini"), TwitterSection("AccessKey", ""));
+        }
+    }
+}
+
+// While a step runs the button is off under the wait cursor; what the player clicked or typed
+// meanwhile is dropped, so a double click does not ask for the access token with an empty PIN.
+// Other messages stay queued.
+TEST_F(LinkPageTest, ClicksAndKeysMadeWhileAStepRunsAreDropped) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    OpenPage();
+    HWND button = GetDlgItem(page_, IDC_LINK_BUTTON);
+    SetFocus(button);
+    bool enabledMeanwhile = true;
+    HCURSOR cursorMeanwhile = nullptr;
+    whileBrowsing_ = [&] {
+        enabledMeanwhile = IsWindowEnabled(button) != FALSE;
+        cursorMeanwhile = GetCursor();
+        PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
+        PostMessageA(sheet_, WM_NCLBUTTONDOWN, HTCLOSE, 0);
+        PostMessageA(page_, WM_APP, 0, 0);
+    };
+    Click();
+    whileBrowsing_ = nullptr;
+    EXPECT_FALSE(enabledMeanwhile);
+    EXPECT_EQ(cursorMeanwhile, LoadCursorA(nullptr, IDC_WAIT));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_NOREMOVE));
+    EXPECT_TRUE(PeekMessageA(&msg, page_, WM_APP, WM_APP, PM_REMOVE));
+    EXPECT_EQ(Shown(), kWaiting);
+    EXPECT_TRUE(IsWindowEnabled(button));
+    EXPECT_EQ(GetFocus(), button);
+    EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+}
+
+// Without a browser the authorisation address is shown in a box on the sheet, whose text the
+// player can copy; the page waits for the PIN as ever.
+TEST_F(LinkPageTest, WithoutABrowserTheAddressIsShownToCopy) {
+    folder_.Write("System.ini", TwitterSection("ApplicationKey", MakeStoredKey(kApplicationText)));
+    OpenPage();
+    browserOpens_ = false;
+    std::vector<std::string> boxes;
+    KYR::MessageBoxHook previous =
+        KYR::SetMessageBoxHook([&](HWND owner, const char* text, const char* caption, UINT) {
+            EXPECT_EQ(owner, sheet_);
+            EXPECT_STREQ(caption, "Twitter");
+            boxes.push_back(text);
+            return IDOK;
+        });
+    Click();
+    KYR::SetMessageBoxHook(previous);
+    ASSERT_EQ(browsed_.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u);
+    const size_t at = boxes[0].rfind("\n" + browsed_[0]);
+    EXPECT_EQ(at + 1 + browsed_[0].size(), boxes[0].size()) << "the address on a line of its own";
+    EXPECT_EQ(Shown(), kWaiting);
+    TypePin(PinFromBrowser());
+    Click();
+    EXPECT_EQ(Shown(), kLinked);
 }
 
 TEST_F(LinkPageTest, ClosingWhileWaitingForThePinKeepsTheStoredLink) {
