@@ -6,14 +6,6 @@
 #include "engine/core/RefPtr.h"
 
 namespace KYR {
-namespace {
-
-// How often a sample waiting for a busy lock looks again. The wait itself is on the abort
-// event, so a stop ends it at once; the period only bounds how late a free lock is noticed.
-constexpr DWORD kLockRetryMs = 2;
-
-}  // namespace
-
 CBaseVideoRenderer::CBaseVideoRenderer(const wchar_t* name, const CLSID& clsid)
     : CBaseFilter(name, &filterLock_, clsid),
       abort_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
@@ -116,13 +108,6 @@ void CBaseVideoRenderer::OnFlush(bool begin) {
     UpdateAbortLocked();
 }
 
-bool CBaseVideoRenderer::EnterUnlessAborted(CCriticalSection* lock) {
-    for (;;) {
-        if (lock->TryEnter()) return true;
-        if (WaitForSingleObject(abort_.Get(), kLockRetryMs) == WAIT_OBJECT_0) return false;
-    }
-}
-
 bool CBaseVideoRenderer::WaitForSampleTime(IMediaSample* sample) {
     RefPtr<IReferenceClock> clock;
     GetSyncSource(clock.Put());
@@ -148,11 +133,6 @@ HRESULT CBaseVideoRenderer::Receive(IMediaSample* sample) {
         if (endOfStream_) return VFW_E_SAMPLE_REJECTED_EOS;
     }
     KYRAutoLock render(&renderLock_);
-    struct ReceiveMark {
-        std::atomic<DWORD>* thread;
-        ~ReceiveMark() { *thread = 0; }
-    } mark{&receiveThread_};
-    receiveThread_ = GetCurrentThreadId();
     // A sample may bring a new type (the format changed upstream); it replaces the old one.
     AM_MEDIA_TYPE* raw = nullptr;
     if (sample->GetMediaType(&raw) == S_OK && raw) {

@@ -4,7 +4,7 @@
 // stream is reported to the graph as EC_COMPLETE once the filter runs, and seeking is
 // passed upstream. IQualProp reports what was drawn and dropped.
 //
-// Every wait a sample makes (for Run, for its time, for a lock DoRenderSample needs) ends
+// Every wait a sample makes (for Run, for its time, for anything DoRenderSample waits for) ends
 // at once when the filter stops or flushes, or when the owner asks for it with
 // SetAbortRequest: the graph's Stop, Pause and seeks wait for the streaming thread, so
 // that thread must never wait on something the caller of those may be holding. A sample
@@ -74,12 +74,6 @@ public:
 protected:
     HRESULT QueryFilterInterface(REFIID riid, void** ppv) override;
     IPin* SeekingInputTemp() override { return &pin_; }
-    // Enters `lock` once no other thread holds it; false, without entering, when an abort
-    // became pending first.
-    bool EnterUnlessAborted(CCriticalSection* lock);
-    // Whether the calling thread is delivering a sample (the hooks run there and on the
-    // thread that connects the pin).
-    bool InReceive() const { return receiveThread_ == GetCurrentThreadId(); }
 
 private:
     friend class CRendererInputPin;
@@ -111,7 +105,6 @@ private:
     std::atomic<long> dropped_{0};
     std::atomic<long> drawnAtRun_{0};
     std::atomic<DWORD> runTick_{0};
-    std::atomic<DWORD> receiveThread_{0};
     CRendererInputPin pin_;
 };
 

@@ -19,23 +19,26 @@ CD3DVideoTexture::~CD3DVideoTexture() { playback_.Close(); }
 
 ID3DTexture* CD3DVideoTexture::GetTexture() {
     KYRAutoLock hold(device_->GetDeviceLock());
-    ID3DTexture* texture = render_ ? render_->GetTextureTemp() : nullptr;
-    if (handedOut_.Get() != texture) handedOut_ = RefPtr<ID3DTexture>::AddRefOf(texture);
-    return texture;
+    KYRAutoLock render(&renderLock_);
+    if (!render_ || !render_->UpdateTexture(device_.Get(), &shown_)) {
+        shown_ = VideoTextureState();  // closed, or no format yet
+        return nullptr;
+    }
+    return shown_.texture.Get();
 }
 
 void CD3DVideoTexture::OnRendererReleased() {
-    KYRAutoLock hold(device_->GetDeviceLock());
+    KYRAutoLock hold(&renderLock_);
     render_ = nullptr;
 }
 
 RefPtr<IBaseFilter> CD3DVideoTexture::AddRenderer(IFilterGraph* graph) {
-    auto* render = new (std::nothrow) CVideoRender(device_.Get());
+    auto* render = new (std::nothrow) CVideoRender;
     if (!render) throw GraphBuildError{"CVideoRender Failed"};
     RefPtr<IBaseFilter> filter;
     render->QueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(filter.Put()));
     AddExistingFilterStep(graph, filter.Get(), L"VideoRender", "CVideoRender Failed");
-    KYRAutoLock hold(device_->GetDeviceLock());
+    KYRAutoLock hold(&renderLock_);
     render_ = render;
     return filter;
 }
@@ -43,15 +46,13 @@ RefPtr<IBaseFilter> CD3DVideoTexture::AddRenderer(IFilterGraph* graph) {
 // A splitter that delivers RGB32 itself, or a filter of the caller's, may hand the renderer
 // RGB32; otherwise the decoder is made to give RGB24 or RGB8.
 void CD3DVideoTexture::OnVideoSubtype(const GUID& subtype) {
+    KYRAutoLock hold(&renderLock_);
     if (render_) render_->SetAcceptRGB32(IsEqualGUID(subtype, MEDIASUBTYPE_RGB32) != FALSE);
 }
 
 void CD3DVideoTexture::OnCallerFilter() {
+    KYRAutoLock hold(&renderLock_);
     if (render_) render_->SetAcceptRGB32(true);
-}
-
-void CD3DVideoTexture::SetStopping(bool on) {
-    if (render_) render_->SetAbortRequest(on);
 }
 
 }  // namespace KYR

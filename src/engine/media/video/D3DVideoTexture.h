@@ -4,15 +4,16 @@
 
 #include <windows.h>
 
+#include "engine/core/CriticalSection.h"
 #include "engine/core/RefPtr.h"
 #include "engine/graphics/ID3DVideoTexture.h"
 #include "engine/media/video/VideoControls.h"
 #include "engine/media/video/VideoPlayback.h"
+#include "engine/media/video/VideoRender.h"
 
 namespace KYR {
 
 class CKYRD3D;
-class CVideoRender;
 
 class CD3DVideoTexture : public CVideoControls<ID3DVideoTexture>, private VideoRendererSide {
 public:
@@ -29,18 +30,18 @@ private:
     RefPtr<IBaseFilter> AddRenderer(IFilterGraph* graph) override;
     void OnVideoSubtype(const GUID& subtype) override;
     void OnCallerFilter() override;
-    void SetStopping(bool on) override;
     void OnRendererReleased() override;
 
     RefPtr<CKYRD3D> device_;  // released after the destructor has closed the playback
-    // The renderer, kept alive by the playback's reference; null while closed. Set and cleared
-    // under the device lock as well, so GetTexture may read it under that lock alone: a render
-    // thread inside its scene must not wait for the control lock, which Close holds while the
-    // renderer's texture waits for that scene to end.
+    // The renderer, kept alive by the playback's reference; null while closed. Guarded by
+    // its own lock, which is only ever taken last: GetTexture holds the device lock, the
+    // graph's building and release the control lock, and neither may wait for the other.
+    CCriticalSection renderLock_;
     CVideoRender* render_ = nullptr;
-    // The texture GetTexture handed out last, kept until the next call: Close, or a new
-    // format on the streaming thread, would otherwise free it under the caller's drawing.
-    RefPtr<ID3DTexture> handedOut_;
+    // The texture the game is shown, and which frame it holds (under the device lock). It
+    // stays until the next GetTexture replaces or drops it: Close, or a new format, would
+    // otherwise free it under the caller's drawing.
+    VideoTextureState shown_;
 };
 
 }  // namespace KYR

@@ -2,9 +2,10 @@
 // (splitter, decoder, an optional filter of the caller's, the player's renderer, the sound)
 // played by CGraphPlayback, and the players' answers to GetState and GetFrameRate.
 //
-// The texture renderer draws on the streaming thread under the device lock, which the game
-// holds from BeginScene to EndScene. Stop, Pause, seeks and Close wait in the graph for that
-// thread, so each first tells the renderer to drop frames instead of waiting for the lock.
+// Lock order: the control lock (held by every control operation, the graph's building and
+// its release) is never held while the device lock is taken, and no streaming thread waits
+// for the device lock: the texture renderer hands frames to the game's thread instead (see
+// VideoRender.h). A game may call any of these inside its scene, on any thread.
 #pragma once
 
 #include <windows.h>
@@ -27,8 +28,6 @@ public:
     virtual RefPtr<IBaseFilter> AddRenderer(IFilterGraph* graph) = 0;
     // Once the graph's interfaces are there.
     virtual void OnGraphReady() {}
-    // On before a graph call that waits for the streaming thread, off after it.
-    virtual void SetStopping(bool) {}
     // The renderer is about to be released: drop what was kept of it.
     virtual void OnRendererReleased() {}
 
@@ -76,7 +75,6 @@ private:
     RefPtr<IQualProp> Quality();  // the renderer's; null when there is none (control lock)
     void BuildGraph(IGraphBuilder* graph, IBaseFilter* source) override;
     void OnGraphReady() override { side_->OnGraphReady(); }
-    void SetStopping(bool on) override { side_->SetStopping(on); }
     void OnReleasing() override;
 
     VideoRendererSide* const side_;

@@ -2,8 +2,6 @@
 
 #include <dshow.h>
 
-#include <cstring>
-
 #include "engine/graphics/GraphicsObjectIds.h"
 #include "engine/graphics/KYRD3D.h"
 
@@ -21,39 +19,13 @@ VideoPixelFormat PixelFormatOf(const GUID& subtype) {
     return VideoPixelFormat::kNone;
 }
 
-// Leaves a lock entered by EnterUnlessAborted.
-class Leaver {
-public:
-    explicit Leaver(CCriticalSection* lock) : lock_(lock) {}
-    ~Leaver() { lock_->Leave(); }
-    Leaver(const Leaver&) = delete;
-    Leaver& operator=(const Leaver&) = delete;
-
-private:
-    CCriticalSection* lock_;
-};
-
 }  // namespace
 
-CVideoRender::CVideoRender(CKYRD3D* device)
-    : CBaseVideoRenderer(L"VideoRender", CLSID_KYRVideoRender),
-      device_(RefPtr<CKYRD3D>::AddRefOf(device)) {}
+CVideoRender::CVideoRender() : CBaseVideoRenderer(L"VideoRender", CLSID_KYRVideoRender) {}
 
 CVideoRender::~CVideoRender() = default;
 
-bool CVideoRender::EnterDeviceLock() {
-    CCriticalSection* lock = device_->GetDeviceLock();
-    if (InReceive()) return EnterUnlessAborted(lock);
-    lock->Enter();
-    return true;
-}
-
 HRESULT CVideoRender::CheckMediaType(const CMediaType* mt) {
-    {
-        if (!EnterDeviceLock()) return VFW_E_WRONG_STATE;
-        Leaver leave(device_->GetDeviceLock());
-        if (!device_->GetDeviceTemp()) return E_POINTER;
-    }
     if (!IsEqualGUID(mt->formattype, FORMAT_VideoInfo) ||
         !IsEqualGUID(mt->majortype, MEDIATYPE_Video))
         return VFW_E_TYPE_NOT_ACCEPTED;
@@ -76,19 +48,8 @@ HRESULT CVideoRender::SetMediaType(const CMediaType* mt) {
     uint32_t palette[kMaxPaletteEntries];
     if (!ParseVideoFormat(mt->pbFormat, mt->cbFormat, format, &layout, palette))
         return E_INVALIDARG;
-
-    // A type that arrives with a sample comes on the streaming thread, which must not wait
-    // behind a scene when the graph is being stopped. Making the texture, creating it and
-    // letting it go again each take the device lock, so the lock is entered (or given up)
-    // once, here, and everything below only enters it again.
-    if (!EnterDeviceLock()) return VFW_E_WRONG_STATE;
-    Leaver leave(device_->GetDeviceLock());
-    RefPtr<ID3DTexture> texture(static_cast<ID3DTexture*>(device_->CreateObject(kIdD3DTexture)));
-    if (!texture || !texture->Create(layout.width, layout.height, true, false)) return E_POINTER;
-    std::memcpy(videoInfo_, mt->pbFormat, kVideoInfoHeaderSize);
-    std::memcpy(palette_, palette, sizeof(palette_));
-    layout_ = layout;
-    texture_ = std::move(texture);  // the old texture goes here
+    KYRAutoLock hold(&frameLock_);
+    store_.SetFormat(layout, palette);
     return S_OK;
 }
 
@@ -96,16 +57,30 @@ HRESULT CVideoRender::DoRenderSample(IMediaSample* sample) {
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
     const LONG length = sample->GetActualDataLength();
-    if (length < 0 || static_cast<size_t>(length) < VideoFrameBytes(layout_)) return E_FAIL;
-    if (!EnterDeviceLock()) return E_ABORT;
-    Leaver leave(device_->GetDeviceLock());
+    if (length < 0) return E_FAIL;
+    KYRAutoLock hold(&frameLock_);
+    return store_.Store(data, static_cast<size_t>(length)) ? S_OK : E_FAIL;
+}
+
+bool CVideoRender::UpdateTexture(CKYRD3D* device, VideoTextureState* state) {
+    KYRAutoLock hold(&frameLock_);
+    const VideoFrameLayout& layout = store_.Layout();
+    if (layout.width == 0) return false;
+    if (!state->texture || state->format != store_.FormatCount()) {
+        RefPtr<ID3DTexture> made(static_cast<ID3DTexture*>(device->CreateObject(kIdD3DTexture)));
+        if (!made || !made->Create(layout.width, layout.height, true, false)) return false;
+        state->texture = std::move(made);  // the old texture goes here
+        state->format = store_.FormatCount();
+        state->frame = ~uint64_t{0};  // whatever the store holds is new to this texture
+    }
+    if (state->frame == store_.FrameCount()) return true;
     D3DLOCKED_RECT rect = {};
-    if (!texture_ || !texture_->Lock(&rect, true)) return E_UNEXPECTED;
-    const bool converted = ConvertVideoFrame(
-        layout_, palette_, data, static_cast<size_t>(length), static_cast<uint8_t*>(rect.pBits),
-        static_cast<size_t>(rect.Pitch), texture_->GetTextureWidth(), texture_->GetTextureHeight());
-    texture_->Unlock();
-    return converted ? S_OK : E_FAIL;
+    if (!state->texture->Lock(&rect, true)) return true;  // the last frame stays; next time
+    store_.CopyTo(static_cast<uint8_t*>(rect.pBits), static_cast<size_t>(rect.Pitch),
+                  state->texture->GetTextureWidth(), state->texture->GetTextureHeight());
+    state->texture->Unlock();
+    state->frame = store_.FrameCount();
+    return true;
 }
 
 }  // namespace KYR

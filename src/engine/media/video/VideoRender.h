@@ -1,7 +1,12 @@
-// CVideoRender: the renderer filter that writes each frame of a movie into an engine
-// texture (A8R8G8B8, made on the graphics device when the connection's type is set). It
-// takes uncompressed RGB24 and RGB8 frames, and RGB32 while its owner allows it (when the
-// splitter itself delivers RGB32, or a filter of the caller's sits before it).
+// CVideoRender: the renderer filter that puts each frame of a movie into an engine texture
+// (A8R8G8B8). It takes uncompressed RGB24 and RGB8 frames, and RGB32 while its owner allows it
+// (when the splitter itself delivers RGB32, or a filter of the caller's sits before it).
+//
+// The streaming thread only converts each frame, when due, into system memory (a
+// VideoFrameStore under a lock of its own); the game's thread copies the newest one into the
+// texture when it asks for the texture, under the device lock it holds for its scene anyway.
+// So the streaming thread never waits for a scene to end, and nothing the graph does on any
+// thread (connecting, a format change, the graph's release) touches the device lock.
 #pragma once
 
 #include <windows.h>
@@ -9,10 +14,11 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/core/CriticalSection.h"
 #include "engine/core/RefPtr.h"
 #include "engine/graphics/ID3DTexture.h"
 #include "engine/media/dshow/BaseVideoRenderer.h"
-#include "engine/media/video/VideoFrame.h"
+#include "engine/media/video/VideoFrameStore.h"
 
 namespace KYR {
 
@@ -21,10 +27,18 @@ class CKYRD3D;
 // {8AC88FF2-4C71-4616-831E-468958FF29F3}
 extern const CLSID CLSID_KYRVideoRender;
 
+// What the game's side keeps of the texture it shows: the texture, and which format and
+// frame of the store it holds.
+struct VideoTextureState {
+    RefPtr<ID3DTexture> texture;
+    uint32_t format = 0;
+    uint64_t frame = 0;
+};
+
 class CVideoRender : public CBaseVideoRenderer {
 public:
-    // Holds a reference to the device. Starts at a count of 0, as every filter of ours.
-    explicit CVideoRender(CKYRD3D* device);
+    // Starts at a count of 0, as every filter of ours.
+    CVideoRender();
     ~CVideoRender() override;
 
     HRESULT CheckMediaType(const CMediaType* mt) override;
@@ -32,21 +46,15 @@ public:
     HRESULT DoRenderSample(IMediaSample* sample) override;
 
     void SetAcceptRGB32(bool on) { acceptRgb32_ = on; }
-    // The frame texture, borrowed; null before the first type was set.
-    ID3DTexture* GetTextureTemp() { return texture_.Get(); }
+    // On the game's thread, under the device lock: brings `state` up to the newest frame,
+    // making a texture on `device` when there is none or the format changed. False while no
+    // format is known or the texture cannot be made.
+    bool UpdateTexture(CKYRD3D* device, VideoTextureState* state);
 
 private:
-    // Enters the device lock. On the streaming thread it gives up when a stop or flush is
-    // pending (see CBaseVideoRenderer); elsewhere (connecting) it waits as long as it takes.
-    bool EnterDeviceLock();
-
-    RefPtr<CKYRD3D> device_;  // first, so it is released last
-    RefPtr<ID3DTexture> texture_;  // replaced only under the device lock
     std::atomic<bool> acceptRgb32_{false};
-    // The connection's format, kept whole as the graph gave it, and what it describes.
-    uint8_t videoInfo_[kVideoInfoHeaderSize] = {};
-    VideoFrameLayout layout_;
-    uint32_t palette_[kMaxPaletteEntries] = {};
+    CCriticalSection frameLock_;  // store_; never held while waiting for anything
+    VideoFrameStore store_;
 };
 
 }  // namespace KYR
