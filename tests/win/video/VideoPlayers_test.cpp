@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProcessCounts.h"
 #include "VideoStandIns.h"
 #include "WaitUntil.h"
 #include "dshow/MediaFixtures.h"
@@ -27,55 +28,6 @@ namespace {
 using namespace KYR;
 
 using kyrtest::WaitUntil;
-
-// The process's open handles, from the system's handle list: Wine's GetProcessHandleCount
-// always reports 0. 0 when the list cannot be read, which the callers refuse.
-DWORD HandleCount() {
-    struct Entry {
-        ULONG pid;
-        BYTE type, flags;
-        USHORT value;
-        void* object;
-        ACCESS_MASK access;
-    };
-    using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-    const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-    if (!query) return 0;
-    std::vector<BYTE> buffer(1 << 16);
-    for (;;) {
-        ULONG needed = 0;
-        const LONG status = query(16 /* SystemHandleInformation */, buffer.data(),
-                                  static_cast<ULONG>(buffer.size()), &needed);
-        if (status == static_cast<LONG>(0xC0000004)) {  // STATUS_INFO_LENGTH_MISMATCH
-            buffer.resize(buffer.size() * 2);
-            continue;
-        }
-        if (status != 0) return 0;
-        break;
-    }
-    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
-    DWORD mine = 0;
-    for (ULONG i = 0; i < count; ++i)
-        if (entries[i].pid == GetCurrentProcessId()) ++mine;
-    return mine;
-}
-
-// Wine's filter graph manager keeps one handle of its own for every graph made (seen on
-// this bench: 1 each time, after the first graph's 10). A failed Open may leave that much.
-DWORD GraphHandleCost() {
-    DWORD cost = 0;
-    for (int i = 0; i < 2; ++i) {  // the first one loads quartz and warms up its threads
-        const DWORD before = HandleCount();
-        RefPtr<IGraphBuilder> graph;
-        CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                         reinterpret_cast<void**>(graph.Put()));
-        graph.Reset();
-        cost = HandleCount() - before;
-    }
-    return cost;
-}
 
 class VideoPlayers : public test::SharedDeviceTest {
 protected:
@@ -300,7 +252,7 @@ TEST_F(VideoPlayers, FailedOpensSayWhyAndGiveEverythingBack) {
         {"MPEG", kyrtest::Ramp(4000), false, "Splitter Connect Failed"},
         {"avi", avi.file, true, "Video Length Invalid"},  // through the converter's seeking
     };
-    const DWORD graphCost = GraphHandleCost();
+    const DWORD graphCost = kyrtest::GraphHandleCost();
     // The first pass also loads what Wine's filters keep for good (seen: a few handles on
     // first use of the splitter and the renderers); only the second pass counts handles.
     for (int pass = 0; pass < 2; ++pass) {
@@ -310,7 +262,7 @@ TEST_F(VideoPlayers, FailedOpensSayWhyAndGiveEverythingBack) {
             test::MemoryFile file(r.data);
             RefPtr<CD3DVideoTexture> v = NewTextureVideo();
             const int32_t deviceRefs = d3d_->GetRefCount();
-            const DWORD handles = HandleCount();
+            const DWORD handles = kyrtest::HandleCount();
             ASSERT_NE(handles, 0u);
             EXPECT_FALSE(v->Open(file.Stream(), r.format, false, 0, nullptr));
             EXPECT_STREQ(v->LastOpenError(), r.error);
@@ -319,7 +271,7 @@ TEST_F(VideoPlayers, FailedOpensSayWhyAndGiveEverythingBack) {
             EXPECT_EQ(file.Stream()->GetRefCount(), 1);
             EXPECT_EQ(d3d_->GetRefCount(), deviceRefs);
             if (pass == 1) {
-                EXPECT_LE(HandleCount(), handles + graphCost);
+                EXPECT_LE(kyrtest::HandleCount(), handles + graphCost);
             }
         }
     }
@@ -353,19 +305,19 @@ TEST_F(VideoPlayers, WindowPlayerPlaysThroughTheVmr9) {
 TEST_F(VideoPlayers, WindowPlayerWithoutAVmr9FailsCleanly) {
     kyrtest::FailingVmrStandIn failingVmr;
     ASSERT_TRUE(failingVmr.Ok());
-    const DWORD graphCost = GraphHandleCost();
+    const DWORD graphCost = kyrtest::GraphHandleCost();
     for (int pass = 0; pass < 2; ++pass) {  // as above: the second pass counts handles
         test::MemoryFile file(ShortAvi().file);
         RefPtr<CD3DVideo> v = NewWindowVideo();
         const int32_t deviceRefs = d3d_->GetRefCount();
-        const DWORD handles = HandleCount();
+        const DWORD handles = kyrtest::HandleCount();
         ASSERT_NE(handles, 0u);
         EXPECT_FALSE(v->Open(file.Stream(), "avi", false, 0, nullptr, window_->Get(), nullptr));
         EXPECT_STREQ(v->LastOpenError(), "Video Renderer Failed");
         EXPECT_EQ(file.Stream()->GetRefCount(), 1);
         EXPECT_EQ(d3d_->GetRefCount(), deviceRefs);
         if (pass == 1) {
-            EXPECT_LE(HandleCount(), handles + graphCost);
+            EXPECT_LE(kyrtest::HandleCount(), handles + graphCost);
         }
     }
 }
