@@ -7,6 +7,9 @@
 #include "engine/media/stream/DShowAudioGraph.h"
 
 namespace kyrtest {
+
+std::atomic<long> parsersConnecting{0};
+std::atomic<long> mostParsersConnecting{0};
 namespace {
 
 using namespace KYR;
@@ -41,6 +44,13 @@ private:
             return FAILED(hr) ? VFW_E_NO_TRANSPORT : S_OK;
         }
         HRESULT CompleteConnect(IPin*) override {
+            // Counts parsers connecting at once; each connection lasts a while, as a real
+            // parser's does while it reads the file's head.
+            const long now = ++kyrtest::parsersConnecting;
+            for (long most = mostParsersConnecting; now > most;)
+                if (mostParsersConnecting.compare_exchange_weak(most, now)) break;
+            Sleep(20);
+            --kyrtest::parsersConnecting;
             LONGLONG total = 0, available = 0;
             BYTE magic[4] = {};
             if (FAILED(reader_->Length(&total, &available)) || total < 4 ||

@@ -28,6 +28,9 @@ constexpr LONGLONG kMidiUnitsPerByte = 10 * 10000;  // 10 ms in 100 ns units
 
 class StandInMidiRenderer;
 
+// The most stand-in parsers that were ever connecting at the same moment.
+extern std::atomic<long> mostParsersConnecting;
+
 // Registers both stand-ins with COM for the holder's lifetime, the parser under `parser`.
 class MidiStandInRegistration {
 public:

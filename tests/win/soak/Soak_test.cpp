@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <string>
@@ -286,6 +287,26 @@ void Drive(World& w, const Action (&table)[N], uint32_t seed, DWORD untilTick, T
     }
 }
 
+// "module+offset" of an address in a loaded module; for `codeOnly`, "" unless it lies in a
+// module's executable pages.
+std::string Place(DWORD address, bool codeOnly = false) {
+    HMODULE module = nullptr;
+    MEMORY_BASIC_INFORMATION m;
+    if (!VirtualQuery(reinterpret_cast<void*>(address), &m, sizeof(m)) || m.State != MEM_COMMIT ||
+        (codeOnly && !(m.Protect & (PAGE_EXECUTE_READ | PAGE_EXECUTE | PAGE_EXECUTE_READWRITE))) ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<const char*>(address), &module))
+        return codeOnly ? "" : "?";
+    char path[MAX_PATH] = "?";
+    GetModuleFileNameA(module, path, MAX_PATH);
+    const char* name = std::strrchr(path, '\\');
+    char out[MAX_PATH + 16];
+    std::snprintf(out, sizeof(out), "%s+0x%lx", name ? name + 1 : path,
+                  address - reinterpret_cast<DWORD>(module));
+    return out;
+}
+
 // Fails the whole run when a call has taken longer than the bound: the threads are stuck,
 // so nothing could be joined or released. Prints what each thread was doing, and where.
 void Watch(Trace* traces, uint32_t seed, const std::atomic<bool>* done) {
@@ -302,20 +323,33 @@ void Watch(Trace* traces, uint32_t seed, const std::atomic<bool>* done) {
         for (int u = 0; u < kThreads; ++u) {
             std::string calls;
             HANDLE thread = nullptr;
+            const char* current = nullptr;
             {
                 std::lock_guard<std::mutex> hold(traces[u].mutex);
                 for (const char* c : traces[u].last) calls += std::string(" / ") + c;
                 thread = traces[u].thread;
+                current = traces[u].current;
             }
-            // Where it is: the instruction pointer (no symbols here; addr2line on the .exe
-            // turns it into a line).
+            // Where it is: the module and offset of its instruction pointer and of the
+            // return addresses on its stack that fall in a module (no symbols here:
+            // addr2line on the module turns an offset of ours into a line).
             CONTEXT context = {};
             context.ContextFlags = CONTEXT_CONTROL;
             SuspendThread(thread);
-            const bool read = GetThreadContext(thread, &context) != FALSE;
+            std::string where;
+            if (GetThreadContext(thread, &context)) {
+                where = Place(context.Eip);
+                const auto* stack = reinterpret_cast<const DWORD*>(context.Esp);
+                for (int i = 0, shown = 0; i < 4096 && shown < 12; ++i) {
+                    MEMORY_BASIC_INFORMATION m;
+                    if (!VirtualQuery(stack + i, &m, sizeof(m)) || m.State != MEM_COMMIT) break;
+                    const std::string p = Place(stack[i], true);
+                    if (!p.empty()) where += " < " + p, ++shown;
+                }
+            }
             ResumeThread(thread);
-            std::printf("soak:   %s thread at 0x%08lx, last calls%s\n", kThreadNames[u],
-                        read ? static_cast<unsigned long>(context.Eip) : 0ul, calls.c_str());
+            std::printf("soak:   %s thread in %s at %s\n          last calls%s\n", kThreadNames[u],
+                        current ? current : "(between calls)", where.c_str(), calls.c_str());
         }
         std::fflush(stdout);
         ADD_FAILURE() << "seed " << seed << ": a call took longer than " << kCallBoundMs << " ms";

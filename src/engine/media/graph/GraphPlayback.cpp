@@ -73,7 +73,13 @@ bool CGraphPlayback::Open(IDataStream* stream, const GUID& sourceSubtype, bool l
         if (FAILED(hr) || !source || FAILED(graph_->AddFilter(source.Get(), L"Source")))
             throw GraphBuildError{"CDataStreamReader Failed"};
 
-        hooks_->BuildGraph(graph_.Get(), source.Get());
+        {
+            // One graph is connected at a time in the process: on Wine two GStreamer parsers
+            // connecting at once can both wait for good inside the connection.
+            static CCriticalSection buildLock;
+            KYRAutoLock building(&buildLock);
+            hooks_->BuildGraph(graph_.Get(), source.Get());
+        }
 
         control_ = Query<IMediaControl>(graph_.Get(), IID_IMediaControl);
         seeking_ = Query<IMediaSeeking>(graph_.Get(), IID_IMediaSeeking);
