@@ -197,6 +197,25 @@ TEST_F(MediaStreamFacade, StreamsWaveThroughDirectSound) {
     EXPECT_TRUE(m->Open(file.Stream(), "wave", false, 0, nullptr)) << "opens again after Close";
 }
 
+// A game may shut the sound interface down with its music still open. DirectSound destroys
+// the buffers of an object whose last reference goes, so the stream keeps the object: its
+// refill thread passes on, the music plays on, and Close still has a buffer to stop.
+TEST_F(MediaStreamFacade, MusicPlaysOnAfterShutdown) {
+    test::MemoryFile file(test::CdWav(2000));
+    RefPtr<CDSMediaStream> m = NewMediaStream();
+    ASSERT_TRUE(m->Open(file.Stream(), "wave", true, 0, nullptr));
+    m->Play();
+    ds_->Shutdown();
+    Sleep(3 * CDSoundStream::kRefillPeriodMs);
+    EXPECT_EQ(m->GetStatus(), kStreamPlaying);
+    m->SetVolume(40);
+    EXPECT_EQ(m->GetVolume(), 40);
+    const uint32_t at = m->GetPosition();
+    EXPECT_TRUE(WaitUntil([&] { return m->GetPosition() != at; }, 60000)) << "stalled at " << at;
+    m->Close();
+    EXPECT_EQ(m->GetStatus(), kStreamClosed);
+}
+
 TEST(MediaStreamFacadeAlone, NeedsTheDirectSoundObject) {
     RefPtr<CKYRDS> ds(new CKYRDS);  // never initialised
     RefPtr<IDSMediaStream> m(static_cast<IDSMediaStream*>(ds->CreateObject(kIdDSMediaStream)));

@@ -62,11 +62,11 @@ bool CDSoundStream::Open(IDataStream* stream, bool looping, uint32_t loopPositio
         desc.dwFlags = kStreamBufferFlags;
         desc.dwBufferBytes = bufferSize_;
         desc.lpwfxFormat = reinterpret_cast<WAVEFORMATEX*>(&format_);
-        IDirectSound8* ds =
+        directSound_ = RefPtr<IDirectSound8>::AddRefOf(
             owner_ ? static_cast<IDirectSound8*>(owner_->CreateObject(kIdDirectSoundObject))
-                   : nullptr;
+                   : nullptr);
         RefPtr<IDirectSoundBuffer> plain;
-        if (bufferSize_ == 0 || FAILED(maker_(ds, desc, plain.Put())) || !plain)
+        if (bufferSize_ == 0 || FAILED(maker_(directSound_.Get(), desc, plain.Put())) || !plain)
             throw OpenFailure{"CreateSoundBuffer Failed"};
         if (FAILED(plain->QueryInterface(IID_IDirectSoundBuffer8,
                                          reinterpret_cast<void**>(buffer_.Put()))) ||
@@ -115,6 +115,7 @@ bool CDSoundStream::Open(IDataStream* stream, bool looping, uint32_t loopPositio
 
 void CDSoundStream::ReleaseLocked() {
     buffer_.Reset();
+    directSound_.Reset();
     if (reader_) reader_->Close();
     stream_.Reset();
     events_.reset();

@@ -97,6 +97,10 @@ private:
     bool looping_ = false;
     bool endOfData_ = false;  // the reader ran dry; silence is written from here on (reader's lock)
     uint64_t playedMs_ = 0;   // played before the current pass through the buffer
+    // Held from Open until the buffer is released (before buffer_, so released after it):
+    // DirectSound destroys every buffer of an object whose last reference goes, and the game
+    // may shut the sound interface down while its music is still open.
+    RefPtr<IDirectSound8> directSound_;
     RefPtr<IDirectSoundBuffer8> buffer_;
     RefPtr<ISoundReader> reader_;
     RefPtr<IDataStream> stream_;

@@ -19,7 +19,8 @@ public:
     void* CreateObject(REFGUID id) override;
     bool Initialize(HWND window) override;
     // Gives the device back to other programs (normal level) and drops the DirectSound
-    // object. Buffers loaded earlier keep the object alive until they are unloaded.
+    // object. Buffers loaded and streams opened earlier keep the object alive until they are
+    // unloaded or closed.
     void Shutdown() override;
 
 private:
