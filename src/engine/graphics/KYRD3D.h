@@ -106,7 +106,7 @@ private:
     void RestoreSequence();
     void LossSequence();
     bool BindTarget(ID3DTexture* texture);
-    void DropTargetHoldingOnlyUs();
+    bool TargetHoldsUs() const;  // the bound target is a texture of ours (under the lock)
     template <class Fn>
     void ForEachLostable(Fn fn);
 
