@@ -105,6 +105,7 @@ private:
     void SendSceneDefaults();
     void RestoreSequence();
     void LossSequence();
+    void UnbindResources();
     bool BindTarget(ID3DTexture* texture);
     bool TargetHoldsUs() const;  // the bound target is a texture of ours (under the lock)
     template <class Fn>
