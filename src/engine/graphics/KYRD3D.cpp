@@ -77,21 +77,27 @@ CKYRD3D::~CKYRD3D() {
 // the only reference left, nobody outside can unbind it any more: the device lets it go, and
 // with it (unless the game still holds the texture) both objects and the Direct3D device.
 // ReleaseDevice keeps it, so a device made again binds it again.
+//
+// Every Release decides under the lock with the caller's reference still counted, so no other
+// thread's last Release can free the object while it looks; the count falls only under the
+// lock, or outside it when the caller's is the last one.
 int32_t CKYRD3D::Release() {
-    const int32_t n = RefCounted::Release();
-    if (n == 1) DropTargetHoldingOnlyUs();
-    return n;
-}
-
-void CKYRD3D::DropTargetHoldingOnlyUs() {
     RefPtr<ID3DTexture> target;
     {
         KYRAutoLock lock(&lock_);
-        const CD3DTexture* texture = CD3DTexture::Of(activeTarget_.Get());
-        if (!texture || texture->GetDeviceTemp() != this || GetRefCount() != 1) return;
-        target = std::move(activeTarget_);
+        const int32_t n = GetRefCount();
+        if (n > 2 || (n == 2 && !TargetHoldsUs())) return RefCounted::Release();
+        if (n == 2) target = std::move(activeTarget_);
     }
-    // Outside the lock: this may be the texture's last reference, and then the device's.
+    // Outside the lock: the texture's last reference goes here, and with it its own on the
+    // device, which the caller's then follows.
+    target.Reset();
+    return RefCounted::Release();
+}
+
+bool CKYRD3D::TargetHoldsUs() const {
+    const CD3DTexture* texture = CD3DTexture::Of(activeTarget_.Get());
+    return texture && texture->GetDeviceTemp() == this;
 }
 
 // The Direct3D object is made on first use, not with the first instance: loading d3d9 and

@@ -105,8 +105,9 @@ private:
     void SendSceneDefaults();
     void RestoreSequence();
     void LossSequence();
+    void UnbindResources();
     bool BindTarget(ID3DTexture* texture);
-    void DropTargetHoldingOnlyUs();
+    bool TargetHoldsUs() const;  // the bound target is a texture of ours (under the lock)
     template <class Fn>
     void ForEachLostable(Fn fn);
 

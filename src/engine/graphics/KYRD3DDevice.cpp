@@ -12,6 +12,12 @@ namespace {
 constexpr DWORD kVertexFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 constexpr int kResetAttempts = 10;
 constexpr DWORD kResetRetryMs = 100;
+// The most slots Direct3D 9 has of each kind: the pixel shader 3.0 samplers, the vertex
+// texture samplers, the streams and the simultaneous render targets.
+constexpr DWORD kPixelSamplers = 16;
+constexpr DWORD kVertexSamplers = 4;
+constexpr UINT kStreams = 16;
+constexpr DWORD kRenderTargets = 4;
 
 DWORD PresentationInterval(bool vsync) {
     return vsync ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
@@ -128,9 +134,26 @@ void CKYRD3D::LossSequence() {
         device_->SetRenderTarget(0, defaultTarget_.Get());
         device_->SetDepthStencilSurface(defaultDepth_.Get());
     }
+    if (device_) UnbindResources();
     defaultTarget_.Reset();
     defaultDepth_.Reset();
     ForEachLostable([](ILostable* l) { l->OnLostDevice(); });
+}
+
+// A binding holds its resource: a texture an effect set on a sampler, or a buffer the game
+// bound on the raw device, keeps a default-pool resource alive after its owner has let it go,
+// and every Reset then fails. Slots the device does not have refuse the call, which is
+// harmless.
+void CKYRD3D::UnbindResources() {
+    for (DWORD stage = 0; stage < kPixelSamplers; ++stage) device_->SetTexture(stage, nullptr);
+    device_->SetTexture(D3DDMAPSAMPLER, nullptr);
+    for (DWORD i = 0; i < kVertexSamplers; ++i)
+        device_->SetTexture(D3DVERTEXTEXTURESAMPLER0 + i, nullptr);
+    for (UINT stream = 0; stream < kStreams; ++stream)
+        device_->SetStreamSource(stream, nullptr, 0, 0);
+    device_->SetIndices(nullptr);
+    for (DWORD target = 1; target < kRenderTargets; ++target)
+        device_->SetRenderTarget(target, nullptr);
 }
 
 ID3DTexture* CKYRD3D::GetRenderTarget() {

@@ -58,6 +58,60 @@ std::vector<Call> Expected(std::vector<const ILostable*> who, std::vector<bool> 
     return calls;
 }
 
+// Each makes a default-pool resource and binds it at `at` (a stage, a stream, a target), then
+// lets go of its own reference, as an object released while its resource is bound does; or,
+// with `make` false, says whether anything is bound there.
+bool Texture(IDirect3DDevice9* device, DWORD at, bool make) {
+    RefPtr<IDirect3DBaseTexture9> bound;
+    if (!make) return SUCCEEDED(device->GetTexture(at, bound.Put())) && bound;
+    RefPtr<IDirect3DTexture9> texture;
+    return SUCCEEDED(device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT,
+                                           texture.Put(), nullptr)) &&
+           SUCCEEDED(device->SetTexture(at, texture.Get()));
+}
+
+bool Stream(IDirect3DDevice9* device, DWORD at, bool make) {
+    RefPtr<IDirect3DVertexBuffer9> buffer;
+    UINT offset = 0, stride = 0;
+    if (!make)
+        return SUCCEEDED(device->GetStreamSource(at, buffer.Put(), &offset, &stride)) && buffer;
+    return SUCCEEDED(device->CreateVertexBuffer(4096, D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
+                                                buffer.Put(), nullptr)) &&
+           SUCCEEDED(device->SetStreamSource(at, buffer.Get(), 0, 28));
+}
+
+bool Indices(IDirect3DDevice9* device, DWORD, bool make) {
+    RefPtr<IDirect3DIndexBuffer9> indices;
+    if (!make) return SUCCEEDED(device->GetIndices(indices.Put())) && indices;
+    return SUCCEEDED(device->CreateIndexBuffer(4096, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+                                               D3DPOOL_DEFAULT, indices.Put(), nullptr)) &&
+           SUCCEEDED(device->SetIndices(indices.Get()));
+}
+
+bool Target(IDirect3DDevice9* device, DWORD at, bool make) {
+    RefPtr<IDirect3DSurface9> surface;
+    if (!make) return SUCCEEDED(device->GetRenderTarget(at, surface.Put())) && surface;
+    return SUCCEEDED(device->CreateRenderTarget(320, 240, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE,
+                                                0, FALSE, surface.Put(), nullptr)) &&
+           SUCCEEDED(device->SetRenderTarget(at, surface.Get()));
+}
+
+// Asks, when the device is lost, whether the binding of the current row is still there.
+class BindingProbe : public ILostable {
+public:
+    BindingProbe(CKYRD3D* d3d, bool (*binding)(IDirect3DDevice9*, DWORD, bool), DWORD at)
+        : d3d_(d3d), binding_(binding), at_(at) {}
+    void OnLostDevice() override { boundAtLoss = binding_(RawDevice(*d3d_), at_, false); }
+    bool OnResetDevice() override { return true; }
+    int32_t GetLostableKind() override { return kLostableTexture; }
+    bool boundAtLoss = true;
+
+private:
+    CKYRD3D* d3d_;
+    bool (*binding_)(IDirect3DDevice9*, DWORD, bool);
+    DWORD at_;
+};
+
 TEST(DeviceLoss, EveryRegisteredObjectIsReleasedThenRestoredInSetOrder) {
     TestWindow window;
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
@@ -143,6 +197,49 @@ TEST(DeviceLoss, DefaultPoolResourcesSurviveAReset) {
     EXPECT_TRUE(d3d->SetRenderTarget(nullptr));
     d3d->ReleaseDevice();
     d3d->UnregisterLostable(&holder);
+}
+
+// What an effect, or the game on the raw device, leaves bound keeps a default-pool resource
+// alive after its owner has let it go, and Windows then refuses every Reset (Wine's own Reset
+// lets such bindings go). The device unbinds every stage, stream, the indices and the extra
+// render targets before it tells its objects and resets, also when it releases the device.
+TEST(DeviceLoss, NothingIsLeftBoundWhenTheObjectsAreTold) {
+    TestWindow window;
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    ASSERT_TRUE(CreateReadableDevice(*d3d.Get(), window.Get()));
+    D3DCAPS9 caps = {};
+    ASSERT_EQ(RawDevice(*d3d.Get())->GetDeviceCaps(&caps), D3D_OK);
+    ASSERT_GE(caps.NumSimultaneousRTs, 2u);
+    struct Row {
+        const char* what;
+        bool (*binding)(IDirect3DDevice9*, DWORD, bool);
+        DWORD at;
+        bool release;  // ReleaseDevice and CreateDevice, else ResetDevice
+    } rows[] = {
+        {"texture stage 0", Texture, 0, false},
+        {"last pixel texture stage", Texture, caps.MaxSimultaneousTextures - 1, false},
+        {"last vertex texture stage", Texture, D3DVERTEXTEXTURESAMPLER3, false},
+        {"stream 0", Stream, 0, false},
+        {"last stream", Stream, caps.MaxStreams - 1, false},
+        {"indices", Indices, 0, false},
+        {"render target 1", Target, 1, false},
+        {"last render target", Target, caps.NumSimultaneousRTs - 1, false},
+        {"texture stage 3, released", Texture, 3, true},
+        {"stream 1, released", Stream, 1, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        BindingProbe probe(d3d.Get(), r.binding, r.at);
+        ASSERT_TRUE(r.binding(RawDevice(*d3d.Get()), r.at, true));
+        ASSERT_TRUE(r.binding(RawDevice(*d3d.Get()), r.at, false));
+        d3d->RegisterLostable(&probe);
+        if (r.release)
+            EXPECT_TRUE(d3d->ReleaseDevice() && CreateReadableDevice(*d3d.Get(), window.Get()));
+        else
+            EXPECT_TRUE(d3d->ResetDevice(320, 240));
+        EXPECT_FALSE(probe.boundAtLoss);
+        d3d->UnregisterLostable(&probe);
+    }
 }
 
 }  // namespace

@@ -209,7 +209,7 @@ TEST_F(DeviceTest, KeptCopiesMoveToTheDeviceMadeAgain) {
 }
 
 // The bound render-target texture and the device hold each other: released in either order,
-// both go, and the Direct3D device with them.
+// both go, and the Direct3D device with them. Each Release answers the count that remains.
 TEST(KYRD3DRelease, BoundRenderTargetKeepsNothingAlive) {
     TestWindow window;
     for (bool textureFirst : {true, false}) {
@@ -219,8 +219,9 @@ TEST(KYRD3DRelease, BoundRenderTargetKeepsNothingAlive) {
         ASSERT_TRUE(target->Create(16, 16, true, false) && d3d->SetRenderTarget(target));
         IDirect3DDevice9* device = RawDevice(*d3d);
         device->AddRef();
-        textureFirst ? target->Release() : d3d->Release();
-        textureFirst ? d3d->Release() : target->Release();
+        // The first one still held by the other; the second, the last of both.
+        EXPECT_EQ(textureFirst ? target->Release() : d3d->Release(), 1) << textureFirst;
+        EXPECT_EQ(textureFirst ? d3d->Release() : target->Release(), 0) << textureFirst;
         EXPECT_EQ(device->Release(), 0u) << textureFirst;
     }
 }
