@@ -112,24 +112,31 @@ IDirect3D9* CKYRD3D::Direct3D() {
     return ProcessDirect3D().Get();
 }
 
+// Out of memory, a new object is null, like an unknown identifier's: nothing is thrown into
+// the game. A constructor can run out too (a texture's place in the lostable set).
 void* CKYRD3D::CreateObject(REFGUID id) {
     if (IsEqualGUID(id, kIdRawDirect3D)) return Direct3D();
     if (IsEqualGUID(id, kIdRawDevice)) {
         KYRAutoLock lock(&lock_);
         return device_.Get();
     }
-    // The pointer handed out is the interface's: with two bases the object's address is not.
-    if (IsEqualGUID(id, kIdD3DTexture))
-        return static_cast<ID3DTexture*>(new CD3DTexture(this));
-    if (IsEqualGUID(id, kIdD3DBackBuffer))
-        return static_cast<ID3DBackBuffer*>(new CD3DBackBuffer(this));
-    if (IsEqualGUID(id, kIdD3DRender)) return static_cast<ID3DRender*>(new CD3DRender(this));
-    if (IsEqualGUID(id, kIdD3DTriangleRender))
-        return static_cast<ID3DTriangleRender*>(new CD3DTriangleRender(this));
-    if (IsEqualGUID(id, kIdD3DLineRender))
-        return static_cast<ID3DLineRender*>(new CD3DLineRender(this));
-    if (IsEqualGUID(id, kIdD3DVideo) || IsEqualGUID(id, kIdD3DVideoTexture))
-        return MakeVideoObject(this, id);
+    try {
+        // The pointer handed out is the interface's: with two bases the object's address is
+        // not.
+        if (IsEqualGUID(id, kIdD3DTexture))
+            return static_cast<ID3DTexture*>(new (std::nothrow) CD3DTexture(this));
+        if (IsEqualGUID(id, kIdD3DBackBuffer))
+            return static_cast<ID3DBackBuffer*>(new (std::nothrow) CD3DBackBuffer(this));
+        if (IsEqualGUID(id, kIdD3DRender))
+            return static_cast<ID3DRender*>(new (std::nothrow) CD3DRender(this));
+        if (IsEqualGUID(id, kIdD3DTriangleRender))
+            return static_cast<ID3DTriangleRender*>(new (std::nothrow) CD3DTriangleRender(this));
+        if (IsEqualGUID(id, kIdD3DLineRender))
+            return static_cast<ID3DLineRender*>(new (std::nothrow) CD3DLineRender(this));
+        if (IsEqualGUID(id, kIdD3DVideo) || IsEqualGUID(id, kIdD3DVideoTexture))
+            return MakeVideoObject(this, id);
+    } catch (const std::bad_alloc&) {
+    }
     return nullptr;
 }
 
