@@ -5,6 +5,7 @@
 #include <ddraw.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "engine/core/DxEntryPoints.h"
@@ -16,7 +17,6 @@
 #include "engine/graphics/D3DTexture.h"
 #include "engine/graphics/D3DTriangleRender.h"
 #include "engine/graphics/DeviceCaps.h"
-#include "engine/graphics/EffectErrorText.h"
 #include "engine/graphics/GraphicsObjectIds.h"
 #include "engine/graphics/VideoMaker.h"
 
@@ -112,45 +112,54 @@ IDirect3D9* CKYRD3D::Direct3D() {
     return ProcessDirect3D().Get();
 }
 
+// Out of memory, a new object is null, like an unknown identifier's: nothing is thrown into
+// the game. A constructor can run out too (a texture's place in the lostable set).
 void* CKYRD3D::CreateObject(REFGUID id) {
     if (IsEqualGUID(id, kIdRawDirect3D)) return Direct3D();
     if (IsEqualGUID(id, kIdRawDevice)) {
         KYRAutoLock lock(&lock_);
         return device_.Get();
     }
-    // The pointer handed out is the interface's: with two bases the object's address is not.
-    if (IsEqualGUID(id, kIdD3DTexture))
-        return static_cast<ID3DTexture*>(new CD3DTexture(this));
-    if (IsEqualGUID(id, kIdD3DBackBuffer))
-        return static_cast<ID3DBackBuffer*>(new CD3DBackBuffer(this));
-    if (IsEqualGUID(id, kIdD3DRender)) return static_cast<ID3DRender*>(new CD3DRender(this));
-    if (IsEqualGUID(id, kIdD3DTriangleRender))
-        return static_cast<ID3DTriangleRender*>(new CD3DTriangleRender(this));
-    if (IsEqualGUID(id, kIdD3DLineRender))
-        return static_cast<ID3DLineRender*>(new CD3DLineRender(this));
-    if (IsEqualGUID(id, kIdD3DVideo) || IsEqualGUID(id, kIdD3DVideoTexture))
-        return MakeVideoObject(this, id);
+    try {
+        // The pointer handed out is the interface's: with two bases the object's address is
+        // not.
+        if (IsEqualGUID(id, kIdD3DTexture))
+            return static_cast<ID3DTexture*>(new (std::nothrow) CD3DTexture(this));
+        if (IsEqualGUID(id, kIdD3DBackBuffer))
+            return static_cast<ID3DBackBuffer*>(new (std::nothrow) CD3DBackBuffer(this));
+        if (IsEqualGUID(id, kIdD3DRender))
+            return static_cast<ID3DRender*>(new (std::nothrow) CD3DRender(this));
+        if (IsEqualGUID(id, kIdD3DTriangleRender))
+            return static_cast<ID3DTriangleRender*>(new (std::nothrow) CD3DTriangleRender(this));
+        if (IsEqualGUID(id, kIdD3DLineRender))
+            return static_cast<ID3DLineRender*>(new (std::nothrow) CD3DLineRender(this));
+        if (IsEqualGUID(id, kIdD3DVideo) || IsEqualGUID(id, kIdD3DVideoTexture))
+            return MakeVideoObject(this, id);
+    } catch (const std::bad_alloc&) {
+    }
     return nullptr;
 }
 
 // A failed compile is the user's to see, yet the caller still gets an object to draw with:
-// one that does nothing.
+// one that does nothing. The box comes up only after the lock is left: every thread that
+// draws on the device (the video renderer's too) would wait for the player's click, and the
+// box's message loop may call into the engine. It is owned by the device's window, so it
+// stays in front of the game.
 ID3DEffect* CKYRD3D::CreateEffect(const char* source) {
-    KYRAutoLock lock(&lock_);
-    RefPtr<ID3DXEffect> effect;
-    RefPtr<ID3DXBuffer> errors;
-    HRESULT hr = E_POINTER;
-    if (source)
-        hr = dx::D3DXCreateEffect(device_.Get(), source, static_cast<UINT>(std::strlen(source)),
-                                  nullptr, nullptr, 0, nullptr, effect.Put(), errors.Put());
-    if (FAILED(hr)) {
-        effect.Reset();
-        const std::string text =
-            errors ? EffectErrorText(errors->GetBufferPointer(), errors->GetBufferSize())
-                   : EffectErrorText(nullptr, 0);
-        ShowMessageBox(nullptr, text.c_str(), "ERROR", MB_OK);
+    RefPtr<CD3DEffect> effect;
+    std::string errors;
+    HWND owner = nullptr;
+    try {
+        KYRAutoLock lock(&lock_);
+        effect = RefPtr<CD3DEffect>(new (std::nothrow) CD3DEffect(this, source ? source : ""));
+        if (!effect) return nullptr;
+        if (SUCCEEDED(effect->Compile(&errors))) return effect.Detach();
+        if (device_) owner = params_.hDeviceWindow;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    return new CD3DEffect(this, std::move(effect));
+    ShowMessageBox(owner, errors.c_str(), "ERROR", MB_OK);
+    return effect.Detach();
 }
 
 bool CKYRD3D::GetAdapterInfo(D3DAdapterInfo* info, uint32_t width, uint32_t height) {

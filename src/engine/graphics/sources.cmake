@@ -8,6 +8,7 @@ list(APPEND KYR_PURE_SOURCES
 list(APPEND KYR_WIN_SOURCES
   ${KYR_AREA_DIR}/D3DBackBuffer.cpp
   ${KYR_AREA_DIR}/D3DEffect.cpp
+  ${KYR_AREA_DIR}/EffectSettings.cpp
   ${KYR_AREA_DIR}/D3DLineRender.cpp
   ${KYR_AREA_DIR}/D3DRender.cpp
   ${KYR_AREA_DIR}/D3DTexture.cpp

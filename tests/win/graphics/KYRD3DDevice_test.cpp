@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "GraphicsTestSupport.h"
+#include "OutOfMemory.h"
 #include "engine/graphics/D3DTexture.h"
 #include "engine/graphics/ID3DBackBuffer.h"
 #include "engine/graphics/ID3DRender.h"
@@ -192,6 +193,37 @@ TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
         EXPECT_EQ(CD3DTexture::Of(texture.Get()), texture.Get());
     }
     EXPECT_EQ(d3d->GetRefCount(), before);
+}
+
+// Out of memory every factory answers null, never throws into the game, and leaves nothing
+// holding the device: when the object itself cannot be made, and when its constructor runs
+// out (a texture's place in the lostable set, an effect's after its object).
+TEST(KYRD3DCreate, NothingIsMadeWhenMemoryRunsOut) {
+    RefPtr<CKYRD3D> d3d(new CKYRD3D);
+    RegisterVideoObjects();
+    BoxWatch watch(d3d.Get());
+    struct Row {
+        const char* what;
+        GUID id;  // GUID_NULL: CreateEffect
+        int allowed;
+    } rows[] = {
+        {"texture", kIdD3DTexture, 0},        {"texture's lostable entry", kIdD3DTexture, 1},
+        {"back buffer", kIdD3DBackBuffer, 0}, {"quad batch", kIdD3DRender, 0},
+        {"triangle batch", kIdD3DTriangleRender, 0}, {"line batch", kIdD3DLineRender, 0},
+        {"video", kIdD3DVideo, 0},            {"video texture", kIdD3DVideoTexture, 0},
+        {"effect", GUID_NULL, 0},             {"effect's lostable entry", GUID_NULL, 1},
+    };
+    for (const Row& r : rows) {
+        void* made = nullptr;
+        {
+            OutOfMemory none(r.allowed);
+            made = IsEqualGUID(r.id, GUID_NULL) ? d3d->CreateEffect("float f;")
+                                                : d3d->CreateObject(r.id);
+        }
+        EXPECT_EQ(made, nullptr) << r.what;
+        EXPECT_EQ(d3d->GetRefCount(), 1) << r.what;
+    }
+    EXPECT_TRUE(watch.boxes.empty()) << "no effect was made, so none failed to compile";
 }
 
 // After ReleaseDevice and CreateDevice, no system-memory copy a texture or a back buffer
