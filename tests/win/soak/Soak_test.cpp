@@ -229,11 +229,15 @@ const Action kMusicActions[] = {
 };
 
 // ---- the movie thread
+// The game's lock over the movie is never held while calling the engine: its scene thread
+// takes it inside a scene, and making or letting go of an engine object may wait for the
+// scene to end.
 ID3DVideoTexture* Movie(World& w) {
     if (!w.movie) {
-        std::lock_guard<std::mutex> hold(w.movieLock);
-        w.movie = RefPtr<ID3DVideoTexture>(
+        RefPtr<ID3DVideoTexture> made(
             static_cast<ID3DVideoTexture*>(w.d3d->CreateObject(kIdD3DVideoTexture)));
+        std::lock_guard<std::mutex> hold(w.movieLock);
+        w.movie = std::move(made);
     }
     return w.movie.Get();
 }
@@ -253,8 +257,11 @@ void MovieAsk(World& w, Rng&) {
 }
 void MovieClose(World& w, Rng&) { if (ID3DVideoTexture* m = Movie(w)) m->Close(); }
 void MovieRelease(World& w, Rng&) {
-    std::lock_guard<std::mutex> hold(w.movieLock);
-    w.movie.Reset();
+    RefPtr<ID3DVideoTexture> going;
+    {
+        std::lock_guard<std::mutex> hold(w.movieLock);
+        going = std::move(w.movie);
+    }
 }
 
 const Action kMovieActions[] = {
@@ -412,8 +419,7 @@ protected:
             EXPECT_EQ(s->GetRefCount(), 1) << "a media stream holds more than the game's";
             s.Reset();
         }
-        std::lock_guard<std::mutex> hold(w_.movieLock);
-        if (w_.movie) {
+        if (w_.movie) {  // the other threads have ended
             w_.movie->Close();
             EXPECT_EQ(w_.movie->GetRefCount(), 1) << "the movie holds more than the game's";
             w_.movie.Reset();
