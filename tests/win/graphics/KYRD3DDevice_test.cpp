@@ -219,8 +219,10 @@ TEST(KYRD3DCreate, NothingIsMadeWhenMemoryRunsOut) {
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
     RegisterVideoObjects();
     int boxes = 0;
-    const MessageBoxHook previous =
-        SetMessageBoxHook([&](HWND, const char*, const char*, UINT) { return ++boxes, IDOK; });
+    const MessageBoxHook previous = SetMessageBoxHook([&](HWND, const char*, const char*, UINT) {
+        ++boxes;
+        return IDOK;
+    });
     struct Row {
         const char* what;
         GUID id;  // GUID_NULL: CreateEffect
