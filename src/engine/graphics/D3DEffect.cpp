@@ -85,22 +85,6 @@ HRESULT CD3DEffect::SetFloatArray(D3DXHANDLE parameter, const float* values, UIN
     });
 }
 
-HRESULT CD3DEffect::SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) {
-    return Forward([&](ID3DXEffect* e) {
-        const HRESULT hr = e->SetVector(parameter, vector);
-        return SUCCEEDED(hr) && vector && !settings_.KeepVector(parameter, *vector)
-                   ? E_OUTOFMEMORY
-                   : hr;
-    });
-}
-
-HRESULT CD3DEffect::SetTechnique(D3DXHANDLE technique) {
-    return Forward([&](ID3DXEffect* e) {
-        const HRESULT hr = e->SetTechnique(technique);
-        return SUCCEEDED(hr) && !settings_.KeepTechnique(technique) ? E_OUTOFMEMORY : hr;
-    });
-}
-
 // Between a loss and the reset the engine texture holds no Direct3D texture: the parameter
 // is then cleared rather than left on a released one. Room for the record is made before
 // D3DX takes the texture, so no texture is ever held that a loss would not let go.
@@ -128,6 +112,22 @@ HRESULT CD3DEffect::SetTexture(D3DXHANDLE parameter, ID3DTexture* texture) {
             if (!raw) texturesTaken_ = true;  // set between a loss and its reset
         }
         return hr;
+    });
+}
+
+HRESULT CD3DEffect::SetVector(D3DXHANDLE parameter, const D3DXVECTOR4* vector) {
+    return Forward([&](ID3DXEffect* e) {
+        const HRESULT hr = e->SetVector(parameter, vector);
+        return SUCCEEDED(hr) && vector && !settings_.KeepVector(parameter, *vector)
+                   ? E_OUTOFMEMORY
+                   : hr;
+    });
+}
+
+HRESULT CD3DEffect::SetTechnique(D3DXHANDLE technique) {
+    return Forward([&](ID3DXEffect* e) {
+        const HRESULT hr = e->SetTechnique(technique);
+        return SUCCEEDED(hr) && !settings_.KeepTechnique(technique) ? E_OUTOFMEMORY : hr;
     });
 }
 
@@ -179,7 +179,6 @@ bool CD3DEffect::OnResetDevice() {
     } else {
         // A device made again after ReleaseDevice: the effect drives (and keeps alive) the old
         // one, so it is compiled for the new one and given what the game had set.
-        owner.Reset();
         if (FAILED(Compile(nullptr))) return false;
         settings_.ApplyTo(effect_.Get());
         texturesTaken_ = !textures_.empty();

@@ -121,8 +121,7 @@ void* CKYRD3D::CreateObject(REFGUID id) {
         return device_.Get();
     }
     try {
-        // The pointer handed out is the interface's: with two bases the object's address is
-        // not.
+        // The interface's pointer is handed out: with two bases the object's address differs.
         if (IsEqualGUID(id, kIdD3DTexture))
             return static_cast<ID3DTexture*>(new (std::nothrow) CD3DTexture(this));
         if (IsEqualGUID(id, kIdD3DBackBuffer))

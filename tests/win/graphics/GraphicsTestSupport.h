@@ -5,11 +5,6 @@
 
 #include <d3d9.h>
 
-#include <string>
-#include <thread>
-#include <vector>
-
-#include "engine/core/MessageBox.h"
 #include "engine/core/RefPtr.h"
 #include "engine/graphics/GraphicsObjectIds.h"
 #include "engine/graphics/KYRD3D.h"
@@ -91,36 +86,6 @@ protected:
 };
 inline TestWindow* SharedDeviceTest::window_ = nullptr;
 inline CKYRD3D* SharedDeviceTest::d3d_ = nullptr;
-
-struct Box {
-    std::string text, caption;
-    UINT type;
-    HWND owner;
-    bool deviceFree;  // another thread could take the device lock while the box was up
-};
-
-// Watches the message boxes for its lifetime; each is answered OK at once.
-class BoxWatch {
-public:
-    explicit BoxWatch(CKYRD3D* d3d)
-        : previous_(SetMessageBoxHook([this, d3d](HWND owner, const char* text,
-                                                  const char* caption, UINT type) {
-              bool free = false;
-              std::thread([&] {
-                  free = d3d->GetDeviceLock()->TryEnter();
-                  if (free) d3d->GetDeviceLock()->Leave();
-              }).join();
-              boxes.push_back({text, caption, type, owner, free});
-              return IDOK;
-          })) {}
-    ~BoxWatch() { SetMessageBoxHook(previous_); }
-    BoxWatch(const BoxWatch&) = delete;
-    BoxWatch& operator=(const BoxWatch&) = delete;
-    std::vector<Box> boxes;
-
-private:
-    MessageBoxHook previous_;
-};
 
 }  // namespace test
 }  // namespace KYR

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <iostream>
+#include <new>
 
 #include "GraphicsTestSupport.h"
-#include "OutOfMemory.h"
+#include "engine/core/MessageBox.h"
 #include "engine/graphics/D3DTexture.h"
 #include "engine/graphics/ID3DBackBuffer.h"
 #include "engine/graphics/ID3DRender.h"
@@ -195,13 +198,31 @@ TEST(KYRD3DCreate, ObjectsAreMadeForTheirIdentifiers) {
     EXPECT_EQ(d3d->GetRefCount(), before);
 }
 
+// Memory runs out on one thread: this program's operator new (at the end of the file) fails
+// there after the first `allowed` allocations while an OutOfMemory lives. libstdc++ makes the
+// nothrow forms from it.
+std::atomic<DWORD> g_failingThread{0};  // no thread has the id 0
+std::atomic<int> g_allowed{0};
+
+struct OutOfMemory {
+    explicit OutOfMemory(int allowed) {
+        g_allowed = allowed;
+        g_failingThread = GetCurrentThreadId();
+    }
+    ~OutOfMemory() { g_failingThread = 0; }
+};
+
 // Out of memory every factory answers null, never throws into the game, and leaves nothing
 // holding the device: when the object itself cannot be made, and when its constructor runs
 // out (a texture's place in the lostable set, an effect's after its object).
 TEST(KYRD3DCreate, NothingIsMadeWhenMemoryRunsOut) {
     RefPtr<CKYRD3D> d3d(new CKYRD3D);
     RegisterVideoObjects();
-    BoxWatch watch(d3d.Get());
+    int boxes = 0;
+    const MessageBoxHook previous = SetMessageBoxHook([&](HWND, const char*, const char*, UINT) {
+        ++boxes;
+        return IDOK;
+    });
     struct Row {
         const char* what;
         GUID id;  // GUID_NULL: CreateEffect
@@ -223,7 +244,8 @@ TEST(KYRD3DCreate, NothingIsMadeWhenMemoryRunsOut) {
         EXPECT_EQ(made, nullptr) << r.what;
         EXPECT_EQ(d3d->GetRefCount(), 1) << r.what;
     }
-    EXPECT_TRUE(watch.boxes.empty()) << "no effect was made, so none failed to compile";
+    SetMessageBoxHook(previous);
+    EXPECT_EQ(boxes, 0) << "no effect was made, so none failed to compile";
 }
 
 // After ReleaseDevice and CreateDevice, no system-memory copy a texture or a back buffer
@@ -275,3 +297,11 @@ TEST_F(DeviceTest, BackBufferTargetSendsItsViewport) {
 }
 
 }  // namespace
+
+// OutOfMemory's side. The default operator delete frees with free(), which matches malloc().
+void* operator new(std::size_t size) {
+    if (g_failingThread == GetCurrentThreadId() && g_allowed.fetch_sub(1) <= 0)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
