@@ -55,7 +55,7 @@ public:
     // D3DX's type and class numbers, and the state numbers of its state table.
     enum : uint32_t { kInt = 2, kFloat = 3, kTexture = 5 };
     enum : uint32_t { kScalar = 0, kVector = 1, kObject = 4 };
-    enum : uint32_t { kZEnable = 0x00, kFogStart = 0x12, kVsConstantF = 0x94, kTextureStage = 0xA4 };
+    enum : uint32_t { kZEnable = 0x00, kFogStart = 0x12, kVsConstantF = 0x94, kTexture0 = 0xA4 };
 
     uint32_t Here() const { return static_cast<uint32_t>(words_.size() * 4); }
     uint32_t Words(std::initializer_list<uint32_t> words) {
@@ -82,8 +82,8 @@ public:
         words_.insert(words_.end(), padded.begin(), padded.end());
         return at;
     }
-    // A scalar or float4 type (rows then columns, columns first for vectors); an object
-    // type has no sizes.
+    // A float4 (columns, then rows) or a scalar (rows, then columns) type, or an object type,
+    // which has no sizes.
     uint32_t Type(uint32_t type, uint32_t cls, const char* name, uint32_t elements = 0) {
         const uint32_t nameAt = Text(name), semanticAt = Text("");
         if (cls == kObject) return Words({type, cls, nameAt, semanticAt, elements});
@@ -110,7 +110,8 @@ std::vector<uint8_t> AssembleKnownSource() {
     const uint32_t f = w.Type(W::kFloat, W::kScalar, "f"), v = w.Type(W::kFloat, W::kVector, "v");
     const uint32_t a = w.Type(W::kFloat, W::kVector, "a", 2);
     const uint32_t s = w.Type(W::kTexture, W::kObject, "s");
-    const uint32_t intState = w.Type(W::kInt, W::kScalar, ""), floatState = w.Type(W::kFloat, W::kScalar, "");
+    const uint32_t intState = w.Type(W::kInt, W::kScalar, "");
+    const uint32_t floatState = w.Type(W::kFloat, W::kScalar, "");
     const uint32_t vectorState = w.Type(W::kFloat, W::kVector, "");
     const uint32_t arrayState = w.Type(W::kFloat, W::kVector, "", 2);
     const uint32_t textureState = w.Type(W::kTexture, W::kObject, "");
@@ -121,11 +122,13 @@ std::vector<uint8_t> AssembleKnownSource() {
     const uint32_t p = w.Text("p"), p0 = w.Text("p0"), p1 = w.Text("p1");
 
     const uint32_t structure = w.Words({4, 2, 0, 3});  // parameters, techniques, -, objects
+    // A parameter: type, value, flags, annotations. A technique: name, annotations, passes;
+    // a pass: name, annotations, states; a state: its number, index, type and value.
     w.Words({f, half, 0, 0, v, zeros, 0, 0, a, zeros, 0, 0, s, object1, 0, 0});
     w.Words({one, 0, 1, p, 0, 1, W::kZEnable, 0, intState, falseValue});
     w.Words({two, 0, 2, p0, 0, 1, W::kZEnable, 0, intState, falseValue});
     w.Words({p1, 0, 4, W::kFogStart, 0, floatState, zeros, W::kVsConstantF, 0, vectorState, zeros,
-             W::kVsConstantF, 1, arrayState, zeros, W::kTextureStage, 0, textureState, object2});
+             W::kVsConstantF, 1, arrayState, zeros, W::kTexture0, 0, textureState, object2});
     w.Words({0, 4});  // no strings; four resources: technique 1, pass 1, state i is <name>
     const char* const names[4] = {"f", "v", "a", "s"};
     for (uint32_t i = 0; i < 4; ++i) {
