@@ -81,11 +81,18 @@ foreach(dir IN LISTS kyr_test_groups)
         "${kyr_resource_files};${kyr_test_data}")
     endif()
     # A group may borrow another group's helpers: its group.cmake appends to group_sources.
+    # It may also bring its own entry point (emptying group_main) and name targets the
+    # program needs built beside it (group_depends).
+    set(group_main ${CMAKE_SOURCE_DIR}/tests/win/test_main.cpp)
+    set(group_depends)
     if(EXISTS ${dir}/group.cmake)
       include(${dir}/group.cmake)
     endif()
     if(group_sources)
-      add_executable(${group}_tests ${group_sources} ${CMAKE_SOURCE_DIR}/tests/win/test_main.cpp)
+      add_executable(${group}_tests ${group_sources} ${group_main})
+      if(group_depends)
+        add_dependencies(${group}_tests ${group_depends})
+      endif()
       target_include_directories(${group}_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win
                                  ${CMAKE_SOURCE_DIR}/tests)
       # Test programs may call WinINet and the shell directly (their own loopback clients).

@@ -40,6 +40,7 @@ public:
     STDMETHODIMP NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) override;
 
     STDMETHODIMP ReceiveCanBlock() override { return S_OK; }
+    void Restart() { refused_ = false; }
 
 protected:
     HRESULT OnReceive(IMediaSample* sample) override;  // passed on as it is
@@ -47,8 +48,9 @@ protected:
 private:
     Converter* const filter_;
     // Set once downstream refused a sample (S_FALSE or a failure): from then on nothing is
-    // sent until the next flush, as the push threads of Windows' splitters do. Wine's
-    // splitter sends on regardless, which would hide a renderer that refuses.
+    // sent until the next flush or the next start from stopped, as the push threads of
+    // Windows' splitters do (a start makes a new one). Wine's splitter sends on regardless,
+    // which would hide a renderer that refuses.
     std::atomic<bool> refused_{false};
 };
 
@@ -119,6 +121,10 @@ public:
         return index == 0 ? static_cast<CBasePin*>(&in_) : index == 1 ? &out_ : nullptr;
     }
     ConverterOutput& Out() { return out_; }
+    STDMETHODIMP Pause() override {
+        if (IsStopped()) in_.Restart();  // paused or run from stopped
+        return CBaseFilter::Pause();
+    }
 
 private:
     CCriticalSection lock_;

@@ -12,27 +12,11 @@
 
 #include <dshow.h>
 
-#include <atomic>
-
+#include "ConverterStandIn.h"
 #include "StandInFactory.h"
 #include "engine/core/RefPtr.h"
 
 namespace kyrtest {
-
-// While alive, the converter stand-in is what CoCreateInstance makes for its class id.
-class ConverterStandIn {
-public:
-    ConverterStandIn();
-    ~ConverterStandIn();
-    bool Ok() const { return class_.Ok(); }
-    // Converters made from now on report a duration of 0.
-    static std::atomic<bool> zeroDuration;
-    // Every sample goes on carrying the connection's type, as after a format change.
-    static std::atomic<bool> typeOnEverySample;
-
-private:
-    StandInClass class_;
-};
 
 // While alive, creating the Video Mixing Renderer 9 fails.
 class FailingVmrStandIn {
